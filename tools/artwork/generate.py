@@ -120,7 +120,7 @@ def over(dst, colour, alpha):
 # is wider than the picture is tall, so the arms run off the top and bottom
 # edges while the sides fade out inside the allowed columns.
 GAL_AX = 262.0
-GAL_AY = 122.0
+GAL_AY = 132.0
 
 
 def galaxy_stars(rng):
@@ -156,7 +156,7 @@ def galaxy_stars(rng):
             u = rr * math.cos(th)
             v = rr * math.sin(th)
             b = (0.25 + 0.75 * rng.uniform() ** 6) * weight ** 0.5
-            b *= 1.15 - 0.45 * min(r, 1.2)
+            b *= 1.2 - 0.35 * min(r, 1.2)
             add(u, v, b, star_tint(rng.uniform() ** 2 * (1.1 - 0.5 * r)))
 
     # Bright clusters strung along the main arms.
@@ -181,6 +181,11 @@ def galaxy_stars(rng):
         u = rng.gauss() * 0.07
         v = rng.gauss() * 0.07
         add(u, v, 0.3 + 0.5 * rng.uniform(), star_tint(0.7 + 0.3 * rng.uniform()))
+    # A thin sprinkle of foreground stars over the whole picture.
+    for _ in range(220):
+        x = rng.uniform(ART_X0, ART_X1)
+        y = rng.uniform(0.0, BANNER_H - 1.0)
+        stars.append((x, y, 0.08 + 0.5 * rng.uniform() ** 5, star_tint(rng.uniform())))
     return stars
 
 
@@ -411,7 +416,7 @@ def render_sword(img, guard_x, tip_x):
     grip_col = np.where(wrap, grip_col * 0.55, grip_col)
     over(img, grip_col, grip)
 
-    # Silver bands at both ends of the grip and between the hands.
+    # Silver bands at both ends of the grip.
     def band(x_c, half_w, half_h):
         return coverage(lambda d, s: d.rectangle(
             ((x_c - half_w) * s, (y0 - half_h) * s, (x_c + half_w) * s, (y0 + half_h) * s),
@@ -419,8 +424,7 @@ def render_sword(img, guard_x, tip_x):
 
     metal_cyl = np.clip(1.0 - ((dy + 1.5) / 7.5) ** 2, 0.0, 1.0)[..., None]
     silver = np.array([0.40, 0.43, 0.50]) + np.array([0.55, 0.54, 0.50]) * metal_cyl
-    for x_c, hw in ((grip_x0 + 2.5, 2.5), (grip_x1 - 2.5, 2.5),
-                    ((grip_x0 + grip_x1) / 2.0, 2.0)):
+    for x_c, hw in ((grip_x0 + 2.5, 2.5), (grip_x1 - 2.5, 2.5)):
         over(img, silver, band(x_c, hw, grip_h + 1.0))
 
     # Pommel: a dark red jewel in a silver ring.
