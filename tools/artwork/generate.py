@@ -2,8 +2,9 @@
 """Draws the vorthane artwork: assets/banner.bmp, assets/icon.ico and the
 PNG previews under docs/.
 
-Everything is computed from code and one free font, with a fixed-seed
-random generator, so every run writes the same bytes.
+Everything is computed from code and one free font (C059 Bold from the
+Debian package fonts-urw-base35, AGPL-3 with the font exception), with a
+fixed-seed random generator, so every run writes the same bytes.
 
 Usage: generate.py [--docs-dir DIR | --no-docs] [OUTDIR]
 
