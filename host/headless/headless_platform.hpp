@@ -1,0 +1,113 @@
+// A platform with no screen: an in-memory window manager, a virtual clock, scripted input and
+// a pointer display count. Everything happens in virtual time, as fast as the machine allows.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "host/platform.hpp"
+
+namespace host::headless {
+
+struct HostWindowSpec {
+  Hwnd handle = 0;
+  int width = 0;  // client area, pixels
+  int height = 0;
+};
+
+struct ScriptedAction {
+  enum class Kind { kInput, kDestroyHosts };
+  std::int64_t atNs = 0;
+  Kind kind = Kind::kInput;
+  InputEvent input;
+};
+
+struct DesktopConfig {
+  std::string commandLine;
+  bool prevInstance = false;
+  int screenWidth = 1920;
+  int screenHeight = 1080;
+  std::vector<std::string> foreignTitles;  // foreign top-level windows with these captions
+  std::vector<HostWindowSpec> hosts;       // preview host windows
+  std::vector<ScriptedAction> actions;     // input and host destruction, at virtual times
+  std::int64_t runNs = 60'000'000'000;     // stop after this much virtual time
+};
+
+struct Window {
+  Hwnd handle = 0;
+  std::string caption;
+  Long style = 0;
+  Hwnd parent = 0;     // the window it sits in
+  Hwnd ownerLink = 0;  // what GWL_HWNDPARENT last stored
+  int x = 0;
+  int y = 0;
+  int width = 0;  // client area, pixels
+  int height = 0;
+  bool isForm = false;
+};
+
+inline constexpr Long kWsPopup = static_cast<Long>(0x80000000u);
+inline constexpr Long kWsChild = 0x40000000;
+inline constexpr Long kWsVisible = 0x10000000;
+inline constexpr Long kWsMaximize = 0x01000000;
+inline constexpr Long kWsClipSiblings = 0x04000000;
+inline constexpr Long kWsClipChildren = 0x02000000;
+inline constexpr Long kWsOverlapped = 0x00CF0000;  // a foreign application window
+
+class HeadlessPlatform : public Platform {
+ public:
+  // Errors the program reports are written as lines to errors (when not null).
+  explicit HeadlessPlatform(DesktopConfig config, std::ostream* errors = nullptr);
+
+  std::string CommandLine() override { return config_.commandLine; }
+  bool PrevInstance() override { return config_.prevInstance; }
+  void ReportError(std::string_view line) override;
+
+  std::int64_t NowNs() override { return nowNs_; }
+  WaitResult Wait(std::int64_t deadlineNs, EventSink& sink) override;
+
+  Hwnd CreateFormWindow(const Form& form) override;
+  void SetFormCaption(std::string_view caption) override;
+  void ShowFormWindow() override;
+  void DestroyFormWindow() override;
+  void InvalidateTwips(const TwipRect&) override { ++invalidations_; }
+
+  Hwnd FindWindowA(const char* className, const char* windowName) override;
+  Bool GetClientRect(Hwnd window, Rect* rect) override;
+  Long GetWindowLongA(Hwnd window, int index) override;
+  Long SetWindowLongA(Hwnd window, int index, Long value) override;
+  Hwnd SetParent(Hwnd child, Hwnd newParent) override;
+  Bool SetWindowPos(Hwnd window, Hwnd insertAfter, int x, int y, int cx, int cy,
+                    UInt flags) override;
+  int ShowCursor(Bool show) override;
+
+  // Inspection.
+  const Window* FindByHandle(Hwnd handle) const;
+  Hwnd FormWindow() const { return formWindow_; }
+  int CursorCount() const { return cursorCount_; }
+  const std::vector<std::string>& ReportedErrors() const { return errors_; }
+  std::int64_t Invalidations() const { return invalidations_; }
+
+ private:
+  Window* Find(Hwnd handle);
+  Hwnd NewHandle();
+  bool Visible(const Window& window) const;
+  void DestroyWindowTree(Hwnd handle);
+  void Perform(const ScriptedAction& action, EventSink& sink);
+
+  DesktopConfig config_;
+  std::ostream* errorStream_;
+  std::map<Hwnd, Window> windows_;
+  std::vector<std::string> errors_;
+  std::size_t nextAction_ = 0;
+  std::int64_t nowNs_ = 0;
+  Hwnd nextHandle_ = 0x00010010;
+  Hwnd formWindow_ = 0;
+  int cursorCount_ = 0;
+  std::int64_t invalidations_ = 0;
+};
+
+}  // namespace host::headless

@@ -1,0 +1,138 @@
+#include "host/runtime.hpp"
+
+#include <string>
+
+namespace host {
+
+Runtime::Runtime(Platform& platform, TraceSink* trace)
+    : platform_(platform), trace_(trace), user32_(*this) {
+  startNs_ = platform_.NowNs();
+  pacer_.Start(startNs_);
+}
+
+double Runtime::ElapsedMs() const {
+  return static_cast<double>(platform_.NowNs() - startNs_) / 1e6;
+}
+
+void Runtime::Trace(TraceOp op, std::initializer_list<TraceField> fields) {
+  if (Tracing(op)) trace_->Write(ElapsedMs(), op, fields);
+}
+
+Boolean Runtime::PrevInstance() {
+  const Boolean value = ToBoolean(platform_.PrevInstance());
+  Trace(TraceOp::kPrevInstance, {{"value", std::int64_t{value}}});
+  return value;
+}
+
+std::string Runtime::Command() { return platform_.CommandLine(); }
+
+void Runtime::End() { throw ProgramEnd{}; }
+
+void Runtime::NoteRunMode(std::int16_t mode) {
+  Trace(TraceOp::kRunMode, {{"value", std::int64_t{mode}}});
+}
+
+void Runtime::Attach(Form& form) { form_ = &form; }
+
+void Runtime::Detach(Form& form) {
+  if (form_ == &form) form_ = nullptr;
+}
+
+void Runtime::Dispatch(const std::function<void()>& code) {
+  if (ending_) return;
+  try {
+    code();
+  } catch (const ProgramEnd&) {
+    ending_ = true;
+  } catch (const RunTimeError& error) {
+    ending_ = true;
+    status_ = 1;
+    Trace(TraceOp::kError, {{"error", std::int64_t{static_cast<int>(error.code())}},
+                            {"message", std::string_view(error.what())}});
+    platform_.ReportError("vorthane: run-time error " +
+                          std::to_string(static_cast<int>(error.code())) + ": " + error.what());
+  }
+}
+
+int Runtime::Run(const std::function<void()>& main) {
+  Dispatch(main);
+  bool stopped = false;
+  while (!ending_ && form_ != nullptr && form_->Loaded()) {
+    if (platform_.Wait(pacer_.NextDeadlineNs(), *this) == WaitResult::kStop) {
+      stopped = true;
+      break;
+    }
+    for (std::int64_t due = pacer_.TakeDue(platform_.NowNs()); due > 0; --due) {
+      if (ending_ || !form_->Loaded()) break;
+      ++tick_;
+      Dispatch([this] { form_->DeliverTick(tick_); });
+    }
+  }
+  // A stopped run leaves everything as it is, for the caller to inspect.
+  if (!stopped) Finish(status_);
+  return status_;
+}
+
+void Runtime::Finish(int status) {
+  if (form_ != nullptr && form_->Loaded()) form_->DestroyWithoutEvents();
+  user32_.RestorePointer();
+  ended_ = true;
+  Trace(TraceOp::kEnd, {{"status", std::int64_t{status}}});
+}
+
+void Runtime::OnInput(const InputEvent& event) {
+  if (ending_ || form_ == nullptr || !form_->Loaded()) return;
+  Dispatch([&] { DeliverInput(event); });
+}
+
+void Runtime::DeliverInput(const InputEvent& event) {
+  static constexpr std::string_view kKindNames[] = {"key",  "keypress", "click",
+                                                    "dblclick", "down", "move"};
+  // Mouse events over a control are that control's; keys always go to the form.
+  const std::string_view target =
+      event.hasPoint ? form_->HitTest(event.x, event.y) : form_->design().name;
+  if (Tracing(TraceOp::kInput)) {
+    const auto kind = kKindNames[static_cast<int>(event.kind)];
+    if (event.hasPoint) {
+      Trace(TraceOp::kInput, {{"kind", kind}, {"x", event.x}, {"y", event.y}, {"target", target}});
+    } else {
+      Trace(TraceOp::kInput,
+            {{"kind", kind}, {"x", nullptr}, {"y", nullptr}, {"target", target}});
+    }
+  }
+  if (target != form_->design().name) return;
+  FormEvents& events = form_->events();
+  std::int16_t code = event.keyCode;
+  std::int16_t button = event.button;
+  std::int16_t shift = event.shift;
+  float x = event.x;
+  float y = event.y;
+  switch (event.kind) {
+    case InputKind::kKeyDown:
+      events.Form_KeyDown(code, shift);
+      break;
+    case InputKind::kKeyPress:
+      events.Form_KeyPress(code);
+      break;
+    case InputKind::kClick:
+      events.Form_Click();
+      break;
+    case InputKind::kDblClick:
+      events.Form_DblClick();
+      break;
+    case InputKind::kMouseDown:
+      events.Form_MouseDown(button, shift, x, y);
+      break;
+    case InputKind::kMouseMove:
+      events.Form_MouseMove(button, shift, x, y);
+      break;
+  }
+}
+
+void Runtime::OnCloseRequest() {
+  if (ending_ || form_ == nullptr || !form_->Loaded()) return;
+  // Every road out of the window passes through its Unload event.
+  Dispatch([this] { form_->Unload(); });
+}
+
+}  // namespace host

@@ -1,0 +1,26 @@
+// Writes trace records as JSON Lines: one object per host operation.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "host/trace.hpp"
+
+namespace sim {
+
+class JsonTrace : public host::TraceSink {
+ public:
+  explicit JsonTrace(std::FILE* out) : out_(out) {}
+  void Write(double timeMs, host::TraceOp op,
+             std::initializer_list<host::TraceField> fields) override;
+
+ private:
+  std::FILE* out_;
+  std::string line_;
+};
+
+// JSON text of a value: strings escaped, numbers in their shortest exact form.
+void AppendJson(std::string& out, const host::TraceValue& value);
+void AppendJsonString(std::string& out, std::string_view text);
+
+}  // namespace sim
