@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs, on Debian, the packages that building and testing vorthane need, skipping those
+# already there. Run as root (or with sudo available).
+set -euo pipefail
+
+packages=(
+  # build
+  g++ cmake make libgtest-dev
+  # the X11 platform
+  libx11-dev libxft-dev libxfixes-dev libxrender-dev libfontconfig-dev fonts-linuxlibertine
+  # tests on a private X server
+  xvfb xdotool x11-utils imagemagick xscreensaver xscreensaver-data
+  # the artwork generator's reproducibility check
+  python3 python3-pil python3-numpy fonts-urw-base35
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
