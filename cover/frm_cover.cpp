@@ -20,7 +20,9 @@ FrmCover::FrmCover(host::Runtime& runtime, const std::int16_t& currentRunMode)
       runtime_(runtime),
       currentRunMode_(currentRunMode) {}
 
-bool FrmCover::InSaverMode() const { return currentRunMode_ == startup::RunModeSaver; }
+bool FrmCover::InSaverMode() const {
+  return currentRunMode_ == startup::RunModeSaver;
+}
 
 // Any key, click or button press closes the window in saver mode.
 void FrmCover::Form_Click() {
@@ -62,6 +64,8 @@ void FrmCover::Form_Unload(std::int16_t&) {
   if (InSaverMode()) runtime_.User32().ShowCursor(-1);
 }
 
-void FrmCover::Timer_Timer(int timerNumber) { credits::OnTimer(*this, timerNumber); }
+void FrmCover::Timer_Timer(int timerNumber) {
+  credits::OnTimer(*this, timerNumber);
+}
 
 }  // namespace cover

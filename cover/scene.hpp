@@ -57,10 +57,9 @@ inline constexpr std::array<host::ControlDesign, 26> kFrmCoverControls = {
     CaptionLabel("Label4", " AND", {9240, 120, 615, 255}, false, kButtonText, kHighlightText, 3),
     CaptionLabel("Label3", "Taliv Orrenby", {6480, 120, 1575, 495}, false, kButtonText,
                  kHighlightText, 2),
-    CaptionLabel("Label2", "Created By:", {3960, 120, 1575, 495}, false, kMenuText,
-                 kHighlightText, 1),
-    CaptionLabel("Label1", "Vorthane Software", {120, 120, 2535, 255}, true, kMenuText, kWhite,
-                 0),
+    CaptionLabel("Label2", "Created By:", {3960, 120, 1575, 495}, false, kMenuText, kHighlightText,
+                 1),
+    CaptionLabel("Label1", "Vorthane Software", {120, 120, 2535, 255}, true, kMenuText, kWhite, 0),
     host::ImageDesign{.name = "Image1",
                       .box = {1560, 4320, 12060, 3060},
                       .picture = assets::kBannerBmp,
@@ -89,7 +88,7 @@ inline constexpr host::LabelId Label3 = host::FindLabel(kFrmCoverControls, "Labe
 inline constexpr host::LabelId Label4 = host::FindLabel(kFrmCoverControls, "Label4");
 inline constexpr host::LabelId Label5 = host::FindLabel(kFrmCoverControls, "Label5");
 inline constexpr std::array<host::LabelId, 5> kCaptionLines = {Label1, Label2, Label3, Label4,
-                                                              Label5};
+                                                               Label5};
 
 // Timer n is kTimers[n - 1].
 inline constexpr std::array<host::TimerId, 20> kTimers = [] {

@@ -13,8 +13,12 @@ namespace {
 using host::False;
 using host::True;
 
-host::LabelId LineLabel(int line) { return cover::kCaptionLines[static_cast<std::size_t>(line - 1)]; }
-host::TimerId TimerNumber(int number) { return cover::kTimers[static_cast<std::size_t>(number - 1)]; }
+host::LabelId LineLabel(int line) {
+  return cover::kCaptionLines[static_cast<std::size_t>(line - 1)];
+}
+host::TimerId TimerNumber(int number) {
+  return cover::kTimers[static_cast<std::size_t>(number - 1)];
+}
 
 // Reads Top, adds the step in single precision and writes it back; a result that is not a
 // finite number raises the floating-point error and leaves Top as it was.
@@ -52,8 +56,10 @@ void RunRow(host::Form& frmCover, const TimerRow& row) {
 }  // namespace
 
 // Each handler does what its timer's row says.
-#define VORTHANE_TIMER_HANDLER(n) \
-  void Timer##n##_Timer(host::Form& frmCover) { RunRow(frmCover, kTimerTable[(n) - 1]); }
+#define VORTHANE_TIMER_HANDLER(n)               \
+  void Timer##n##_Timer(host::Form& frmCover) { \
+    RunRow(frmCover, kTimerTable[(n)-1]);       \
+  }
 VORTHANE_TIMER_HANDLER(1)
 VORTHANE_TIMER_HANDLER(2)
 VORTHANE_TIMER_HANDLER(3)

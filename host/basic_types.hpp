@@ -10,7 +10,9 @@ using Boolean = std::int16_t;
 inline constexpr Boolean True = -1;
 inline constexpr Boolean False = 0;
 
-inline constexpr Boolean ToBoolean(bool value) { return value ? True : False; }
+inline constexpr Boolean ToBoolean(bool value) {
+  return value ? True : False;
+}
 
 // Window-manager value types, sized as the window manager declares them.
 using Hwnd = std::int32_t;  // 0 means "no window"
@@ -41,7 +43,11 @@ inline constexpr int kTwipsPerPixel = 15;
 
 // Colours are 0x00BBGGRR, or 0x800000nn for system colour nn.
 using Colour = std::uint32_t;
-inline constexpr bool IsSystemColour(Colour c) { return (c & 0x80000000u) != 0; }
-inline constexpr int SystemColourIndex(Colour c) { return static_cast<int>(c & 0xFFu); }
+inline constexpr bool IsSystemColour(Colour c) {
+  return (c & 0x80000000u) != 0;
+}
+inline constexpr int SystemColourIndex(Colour c) {
+  return static_cast<int>(c & 0xFFu);
+}
 
 }  // namespace host

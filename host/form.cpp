@@ -22,7 +22,9 @@ Form::Form(Runtime& runtime, const FormDesign& design, FormEvents& events)
   runtime_.Attach(*this);
 }
 
-Form::~Form() { runtime_.Detach(*this); }
+Form::~Form() {
+  runtime_.Detach(*this);
+}
 
 void Form::Load() {
   if (loaded_) return;
@@ -141,7 +143,9 @@ void Form::LabelRef::SetVisible(Boolean value) const {
   form_.InvalidateLabel(id_.index);  // the box it now takes, if it is shown
 }
 
-float Form::LabelRef::Top() const { return form_.state_[id_.index].top; }
+float Form::LabelRef::Top() const {
+  return form_.state_[id_.index].top;
+}
 
 void Form::LabelRef::SetTop(float value) const {
   const std::string_view name = form_.LabelDesignOf(id_.index).name;

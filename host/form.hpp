@@ -94,9 +94,9 @@ class Form {
 
  private:
   struct ControlState {
-    float top = 0;                // labels
-    Boolean visible = False;      // labels and images
-    Boolean enabled = False;      // timers
+    float top = 0;                 // labels
+    Boolean visible = False;       // labels and images
+    Boolean enabled = False;       // timers
     std::int64_t periodTicks = 0;  // timers
     std::int64_t nextDueTick = 0;  // timers
   };

@@ -13,7 +13,7 @@
 namespace host {
 
 struct FontDesign {
-  std::string_view face;
+  std::string_view face{};
   int points = 0;
   int weight = 400;
   int charset = 0;
@@ -23,29 +23,29 @@ struct FontDesign {
 };
 
 struct TimerDesign {
-  std::string_view name;
-  int number = 0;  // timers due in the same tick are delivered in ascending number
+  std::string_view name{};
+  int number = 0;             // timers due in the same tick are delivered in ascending number
   std::int32_t interval = 0;  // milliseconds; 0 never fires
   bool enabled = false;
 };
 
 struct LabelDesign {
-  std::string_view name;
-  std::string_view caption;
-  TwipRect box;
+  std::string_view name{};
+  std::string_view caption{};
+  TwipRect box{};
   bool visible = false;
   Colour backColour = 0;
   Colour foreColour = 0;
   int tabIndex = 0;
   bool transparent = true;
-  FontDesign font;
+  FontDesign font{};
 };
 
 struct ImageDesign {
-  std::string_view name;
-  TwipRect box;
-  std::span<const std::uint8_t> picture;  // a BMP file's bytes
-  int pictureWidth = 0;  // pixels
+  std::string_view name{};
+  TwipRect box{};
+  std::span<const std::uint8_t> picture{};  // a BMP file's bytes
+  int pictureWidth = 0;                     // pixels
   int pictureHeight = 0;
   bool stretch = false;
   bool visible = true;
@@ -57,14 +57,14 @@ enum class WindowState { kNormal, kMinimized, kMaximized };
 enum class BorderStyle { kNone, kFixedSingle, kSizable };
 
 struct FormDesign {
-  std::string_view name;
-  std::string_view caption;
+  std::string_view name{};
+  std::string_view caption{};
   Colour backColour = 0;
   WindowState windowState = WindowState::kNormal;
   BorderStyle borderStyle = BorderStyle::kSizable;
-  TwipRect normalPlacement;  // the client area when neither maximized nor embedded
-  std::span<const std::uint8_t> icon;  // an ICO file's bytes
-  std::span<const ControlDesign> controls;  // front-most first
+  TwipRect normalPlacement{};                 // the client area when neither maximized nor embedded
+  std::span<const std::uint8_t> icon{};       // an ICO file's bytes
+  std::span<const ControlDesign> controls{};  // front-most first
 };
 
 // Typed references to a form's controls: the control's position in FormDesign::controls.
@@ -83,7 +83,8 @@ constexpr std::string_view ControlName(const ControlDesign& control) {
 }
 
 template <typename Design>
-constexpr std::uint8_t ControlIndex(std::span<const ControlDesign> controls, std::string_view name) {
+constexpr std::uint8_t ControlIndex(std::span<const ControlDesign> controls,
+                                    std::string_view name) {
   for (std::size_t i = 0; i < controls.size(); ++i) {
     if (std::holds_alternative<Design>(controls[i]) && ControlName(controls[i]) == name) {
       return static_cast<std::uint8_t>(i);
@@ -108,7 +109,8 @@ namespace host {
 
 constexpr TimerId FindTimerNumber(std::span<const ControlDesign> controls, int number) {
   for (std::size_t i = 0; i < controls.size(); ++i) {
-    if (const auto* timer = std::get_if<TimerDesign>(&controls[i]); timer && timer->number == number) {
+    if (const auto* timer = std::get_if<TimerDesign>(&controls[i]);
+        timer && timer->number == number) {
       return TimerId{static_cast<std::uint8_t>(i)};
     }
   }

@@ -13,7 +13,14 @@ namespace host {
 
 class Form;
 
-enum class InputKind : std::uint8_t { kKeyDown, kKeyPress, kClick, kDblClick, kMouseDown, kMouseMove };
+enum class InputKind : std::uint8_t {
+  kKeyDown,
+  kKeyPress,
+  kClick,
+  kDblClick,
+  kMouseDown,
+  kMouseMove
+};
 
 struct InputEvent {
   InputKind kind = InputKind::kKeyDown;

@@ -21,6 +21,8 @@ std::string_view ErrorName(ErrorCode code) {
 RunTimeError::RunTimeError(ErrorCode code, const std::string& cause)
     : std::runtime_error(std::string(ErrorName(code)) + ": " + cause), code_(code), cause_(cause) {}
 
-void Raise(ErrorCode code, const std::string& cause) { throw RunTimeError(code, cause); }
+void Raise(ErrorCode code, const std::string& cause) {
+  throw RunTimeError(code, cause);
+}
 
 }  // namespace host

@@ -24,15 +24,21 @@ Boolean Runtime::PrevInstance() {
   return value;
 }
 
-std::string Runtime::Command() { return platform_.CommandLine(); }
+std::string Runtime::Command() {
+  return platform_.CommandLine();
+}
 
-void Runtime::End() { throw ProgramEnd{}; }
+void Runtime::End() {
+  throw ProgramEnd{};
+}
 
 void Runtime::NoteRunMode(std::int16_t mode) {
   Trace(TraceOp::kRunMode, {{"value", std::int64_t{mode}}});
 }
 
-void Runtime::Attach(Form& form) { form_ = &form; }
+void Runtime::Attach(Form& form) {
+  form_ = &form;
+}
 
 void Runtime::Detach(Form& form) {
   if (form_ == &form) form_ = nullptr;
@@ -86,8 +92,8 @@ void Runtime::OnInput(const InputEvent& event) {
 }
 
 void Runtime::DeliverInput(const InputEvent& event) {
-  static constexpr std::string_view kKindNames[] = {"key",  "keypress", "click",
-                                                    "dblclick", "down", "move"};
+  static constexpr std::string_view kKindNames[] = {"key",      "keypress", "click",
+                                                    "dblclick", "down",     "move"};
   // Mouse events over a control are that control's; keys always go to the form.
   const std::string_view target =
       event.hasPoint ? form_->HitTest(event.x, event.y) : form_->design().name;
@@ -96,8 +102,7 @@ void Runtime::DeliverInput(const InputEvent& event) {
     if (event.hasPoint) {
       Trace(TraceOp::kInput, {{"kind", kind}, {"x", event.x}, {"y", event.y}, {"target", target}});
     } else {
-      Trace(TraceOp::kInput,
-            {{"kind", kind}, {"x", nullptr}, {"y", nullptr}, {"target", target}});
+      Trace(TraceOp::kInput, {{"kind", kind}, {"x", nullptr}, {"y", nullptr}, {"target", target}});
     }
   }
   if (target != form_->design().name) return;

@@ -43,14 +43,13 @@ Hwnd WindowManager::SetParent(Hwnd child, Hwnd newParent) {
 
 Bool WindowManager::SetWindowPos(Hwnd window, Hwnd insertAfter, int x, int y, int cx, int cy,
                                  UInt flags) {
-  runtime_.Trace(TraceOp::kSetWindowPos,
-                 {{"hwnd", std::int64_t{window}},
-                  {"after", std::int64_t{insertAfter}},
-                  {"x", std::int64_t{x}},
-                  {"y", std::int64_t{y}},
-                  {"cx", std::int64_t{cx}},
-                  {"cy", std::int64_t{cy}},
-                  {"flags", std::int64_t{flags}}});
+  runtime_.Trace(TraceOp::kSetWindowPos, {{"hwnd", std::int64_t{window}},
+                                          {"after", std::int64_t{insertAfter}},
+                                          {"x", std::int64_t{x}},
+                                          {"y", std::int64_t{y}},
+                                          {"cx", std::int64_t{cx}},
+                                          {"cy", std::int64_t{cy}},
+                                          {"flags", std::int64_t{flags}}});
   return runtime_.platform().SetWindowPos(window, insertAfter, x, y, cx, cy, flags);
 }
 

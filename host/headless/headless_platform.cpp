@@ -19,8 +19,9 @@ constexpr UInt kSwpHideWindow = 0x0080;
 
 HeadlessPlatform::HeadlessPlatform(DesktopConfig config, std::ostream* errors)
     : config_(std::move(config)), errorStream_(errors) {
-  std::stable_sort(config_.actions.begin(), config_.actions.end(),
-                   [](const ScriptedAction& a, const ScriptedAction& b) { return a.atNs < b.atNs; });
+  std::stable_sort(
+      config_.actions.begin(), config_.actions.end(),
+      [](const ScriptedAction& a, const ScriptedAction& b) { return a.atNs < b.atNs; });
   for (const HostWindowSpec& host : config_.hosts) {
     windows_[host.handle] = Window{.handle = host.handle,
                                    .caption = "",

@@ -54,16 +54,16 @@ struct EventKind {
   bool mouse;
 };
 constexpr EventKind kEventKinds[] = {
-    {"key", host::InputKind::kKeyDown, false},      {"keypress", host::InputKind::kKeyPress, false},
-    {"click", host::InputKind::kClick, true},       {"dblclick", host::InputKind::kDblClick, true},
-    {"down", host::InputKind::kMouseDown, true},    {"move", host::InputKind::kMouseMove, true},
+    {"key", host::InputKind::kKeyDown, false},   {"keypress", host::InputKind::kKeyPress, false},
+    {"click", host::InputKind::kClick, true},    {"dblclick", host::InputKind::kDblClick, true},
+    {"down", host::InputKind::kMouseDown, true}, {"move", host::InputKind::kMouseMove, true},
 };
 
 // "MS:KIND[:X,Y]", X and Y in twips.
 ScriptedAction ParseEvent(std::string_view text) {
   const auto first = text.find(':');
-  if (first == std::string_view::npos) Usage("--event must be MS:KIND[:X,Y], got '" +
-                                             std::string(text) + "'");
+  if (first == std::string_view::npos)
+    Usage("--event must be MS:KIND[:X,Y], got '" + std::string(text) + "'");
   ScriptedAction action;
   action.atNs = ParseMs(text.substr(0, first), "event time");
   std::string_view rest = text.substr(first + 1);
@@ -82,8 +82,8 @@ ScriptedAction ParseEvent(std::string_view text) {
   action.input.button = kind->mouse ? 1 : 0;
   if (!point.empty()) {
     const auto comma = point.find(',');
-    if (comma == std::string_view::npos) Usage("event position must be X,Y, got '" +
-                                               std::string(point) + "'");
+    if (comma == std::string_view::npos)
+      Usage("event position must be X,Y, got '" + std::string(point) + "'");
     const float x = static_cast<float>(ParseNumber(point.substr(0, comma), "event X"));
     const float y = static_cast<float>(ParseNumber(point.substr(comma + 1), "event Y"));
     // Keys carry no position: they always reach the window itself.
@@ -159,7 +159,8 @@ SimOptions ParseSimOptions(const std::vector<std::string>& args) {
         const auto comma = list.find(',');
         const std::string_view name = list.substr(0, comma);
         host::TraceOp op;
-        if (!host::ParseTraceOp(name, op)) Usage("unknown trace operation '" + std::string(name) + "'");
+        if (!host::ParseTraceOp(name, op))
+          Usage("unknown trace operation '" + std::string(name) + "'");
         ops.push_back(op);
         list = comma == std::string_view::npos ? std::string_view() : list.substr(comma + 1);
       }

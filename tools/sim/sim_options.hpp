@@ -13,7 +13,7 @@ namespace sim {
 struct SimOptions {
   host::headless::DesktopConfig desktop;
   std::optional<std::vector<host::TraceOp>> only;  // print only these operations
-  bool summary = false;                           // a readable summary instead of JSON Lines
+  bool summary = false;                            // a readable summary instead of JSON Lines
   bool help = false;
 };
 

@@ -52,7 +52,8 @@ void SummaryTrace::Write(double timeMs, host::TraceOp op,
     case TraceOp::kRunMode: {
       static const char* const kModes[] = {"?", "configure", "full-screen saver", "preview"};
       const auto mode = Field<std::int64_t>(fields, "value", 0);
-      Say(timeMs, "run mode " + std::to_string(mode) + " (" + kModes[mode >= 0 && mode <= 3 ? mode : 0] + ")");
+      Say(timeMs, "run mode " + std::to_string(mode) + " (" +
+                      kModes[mode >= 0 && mode <= 3 ? mode : 0] + ")");
       break;
     }
     case TraceOp::kLoad:
@@ -65,7 +66,8 @@ void SummaryTrace::Write(double timeMs, host::TraceOp op,
       Say(timeMs, "cover window shown, maximized");
       break;
     case TraceOp::kCaption:
-      Say(timeMs, "caption set to \"" + std::string(Field<std::string_view>(fields, "value", {})) + "\"");
+      Say(timeMs,
+          "caption set to \"" + std::string(Field<std::string_view>(fields, "value", {})) + "\"");
       break;
     case TraceOp::kSetWindowPos:
       Say(timeMs, "embedded in the preview window, " +
@@ -73,8 +75,10 @@ void SummaryTrace::Write(double timeMs, host::TraceOp op,
                       std::to_string(Field<std::int64_t>(fields, "cy", 0)) + " pixels");
       break;
     case TraceOp::kShowCursor:
-      Say(timeMs, std::string(Field<std::int64_t>(fields, "value", 0) ? "pointer shown" : "pointer hidden") +
-                      " (display count " + std::to_string(Field<std::int64_t>(fields, "count", 0)) + ")");
+      Say(timeMs, std::string(Field<std::int64_t>(fields, "value", 0) ? "pointer shown"
+                                                                      : "pointer hidden") +
+                      " (display count " + std::to_string(Field<std::int64_t>(fields, "count", 0)) +
+                      ")");
       break;
     case TraceOp::kVisible: {
       Line* line = LineOf(control);
@@ -110,7 +114,8 @@ void SummaryTrace::Write(double timeMs, host::TraceOp op,
       Say(timeMs, "run-time error: " + std::string(Field<std::string_view>(fields, "message", {})));
       break;
     case TraceOp::kEnd:
-      Say(timeMs, "program ends, status " + std::to_string(Field<std::int64_t>(fields, "status", 0)));
+      Say(timeMs,
+          "program ends, status " + std::to_string(Field<std::int64_t>(fields, "status", 0)));
       break;
     default:
       break;

@@ -1,0 +1,113 @@
+#include "host/x11/input_events.hpp"
+
+#include <X11/XKBlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+
+namespace host::x11 {
+namespace {
+
+std::int16_t ShiftState(unsigned int state) {
+  return static_cast<std::int16_t>(((state & ShiftMask) ? 1 : 0) | ((state & ControlMask) ? 2 : 0) |
+                                   ((state & Mod1Mask) ? 4 : 0));
+}
+
+// The key code the form expects for a key: letters and digits as their capitals, the usual
+// named keys by their codes, anything else by the low byte of its symbol.
+std::int16_t KeyCodeOf(KeySym sym) {
+  if (sym >= XK_a && sym <= XK_z) return static_cast<std::int16_t>(sym - XK_a + 'A');
+  if ((sym >= XK_A && sym <= XK_Z) || (sym >= XK_0 && sym <= XK_9)) {
+    return static_cast<std::int16_t>(sym);
+  }
+  if (sym >= XK_F1 && sym <= XK_F24) return static_cast<std::int16_t>(112 + (sym - XK_F1));
+  switch (sym) {
+    case XK_BackSpace: return 8;
+    case XK_Tab: return 9;
+    case XK_Return: case XK_KP_Enter: return 13;
+    case XK_Shift_L: case XK_Shift_R: return 16;
+    case XK_Control_L: case XK_Control_R: return 17;
+    case XK_Alt_L: case XK_Alt_R: return 18;
+    case XK_Pause: return 19;
+    case XK_Escape: return 27;
+    case XK_space: return 32;
+    case XK_Prior: return 33;
+    case XK_Next: return 34;
+    case XK_End: return 35;
+    case XK_Home: return 36;
+    case XK_Left: return 37;
+    case XK_Up: return 38;
+    case XK_Right: return 39;
+    case XK_Down: return 40;
+    case XK_Insert: return 45;
+    case XK_Delete: return 46;
+    default: return static_cast<std::int16_t>(sym & 0xFF);
+  }
+}
+
+// X buttons 1, 2, 3 are left, middle, right; the form numbers them 1 left, 2 right, 4 middle.
+std::int16_t ButtonOf(unsigned int button) {
+  switch (button) {
+    case Button1: return 1;
+    case Button2: return 4;
+    case Button3: return 2;
+    default: return 0;
+  }
+}
+
+InputEvent Pointer(InputKind kind, int x, int y, std::int16_t button, unsigned int state) {
+  InputEvent e;
+  e.kind = kind;
+  e.hasPoint = true;
+  e.x = static_cast<float>(x * kTwipsPerPixel);
+  e.y = static_cast<float>(y * kTwipsPerPixel);
+  e.button = button;
+  e.shift = ShiftState(state);
+  return e;
+}
+
+}  // namespace
+
+std::vector<InputEvent> TranslateInput(XEvent& event) {
+  std::vector<InputEvent> out;
+  switch (event.type) {
+    case KeyPress: {
+      char text[8] = {};
+      KeySym sym = NoSymbol;
+      const int length = XLookupString(&event.xkey, text, sizeof text, &sym, nullptr);
+      InputEvent down;
+      down.kind = InputKind::kKeyDown;
+      down.keyCode = KeyCodeOf(sym);
+      down.shift = ShiftState(event.xkey.state);
+      out.push_back(down);
+      if (length == 1) {
+        InputEvent press;
+        press.kind = InputKind::kKeyPress;
+        press.keyCode = static_cast<std::int16_t>(static_cast<unsigned char>(text[0]));
+        out.push_back(press);
+      }
+      break;
+    }
+    case ButtonPress:
+      // Wheel steps (buttons 4 and up) are not presses of a button the form knows.
+      if (ButtonOf(event.xbutton.button) != 0) {
+        out.push_back(Pointer(InputKind::kMouseDown, event.xbutton.x, event.xbutton.y,
+                              ButtonOf(event.xbutton.button), event.xbutton.state));
+      }
+      break;
+    case ButtonRelease:
+      if (ButtonOf(event.xbutton.button) != 0) {
+        out.push_back(Pointer(InputKind::kClick, event.xbutton.x, event.xbutton.y,
+                              ButtonOf(event.xbutton.button), event.xbutton.state));
+      }
+      break;
+    case MotionNotify:
+      out.push_back(Pointer(InputKind::kMouseMove, event.xmotion.x, event.xmotion.y, 0,
+                            event.xmotion.state));
+      break;
+    default:
+      break;
+  }
+  return out;
+}
+
+}  // namespace host::x11

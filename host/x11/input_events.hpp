@@ -1,0 +1,16 @@
+// X input events as the form's input: positions in twips, keys as key codes and characters.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <vector>
+
+#include "host/platform.hpp"
+
+namespace host::x11 {
+
+// What one X event means to the form (nothing for events that are not input). A key press is
+// KeyDown, then KeyPress when it types a character.
+std::vector<InputEvent> TranslateInput(XEvent& event);
+
+}  // namespace host::x11

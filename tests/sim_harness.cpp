@@ -1,0 +1,90 @@
+#include "tests/sim_harness.hpp"
+
+#include <charconv>
+#include <cmath>
+
+namespace testing_support {
+
+void RecordingTrace::Write(double timeMs, host::TraceOp op,
+                           std::initializer_list<host::TraceField> fields) {
+  Record record{timeMs, op, {}};
+  for (const host::TraceField& f : fields) {
+    std::string text;
+    std::visit(
+        [&](const auto& v) {
+          using T = std::decay_t<decltype(v)>;
+          if constexpr (std::is_same_v<T, std::string_view>) {
+            text = std::string(v);
+          } else if constexpr (std::is_same_v<T, bool>) {
+            text = v ? "true" : "false";
+          } else if constexpr (std::is_same_v<T, std::nullptr_t>) {
+            text = "null";
+          } else if constexpr (std::is_same_v<T, host::JsonRaw>) {
+            text = std::string(v.text);
+          } else {
+            char buffer[64];
+            text.assign(buffer, std::to_chars(buffer, buffer + sizeof buffer, v).ptr);
+          }
+        },
+        f.value);
+    record.fields[std::string(f.key)] = text;
+  }
+  records.push_back(std::move(record));
+}
+
+std::vector<Record> RecordingTrace::Of(host::TraceOp op) const {
+  std::vector<Record> out;
+  for (const Record& r : records) {
+    if (r.op == op) out.push_back(r);
+  }
+  return out;
+}
+
+std::string RecordingTrace::Ops() const {
+  std::string out;
+  for (const Record& r : records) {
+    if (!out.empty()) out += ',';
+    out += host::TraceOpName(r.op);
+  }
+  return out;
+}
+
+SimRun::SimRun(host::headless::DesktopConfig config)
+    : platform(std::move(config), &errors), runtime(platform, &trace), program(runtime) {}
+
+int SimRun::Run() {
+  status = program.Run();
+  return status;
+}
+
+host::headless::DesktopConfig Desktop(const std::string& commandLine, double runMs) {
+  host::headless::DesktopConfig config;
+  config.commandLine = commandLine;
+  config.runNs = std::llround(runMs * 1e6);
+  return config;
+}
+
+host::headless::ScriptedAction Input(double ms, host::InputKind kind) {
+  host::headless::ScriptedAction action;
+  action.atNs = std::llround(ms * 1e6);
+  action.input.kind = kind;
+  return action;
+}
+
+host::headless::ScriptedAction MouseAt(double ms, host::InputKind kind, float x, float y) {
+  host::headless::ScriptedAction action = Input(ms, kind);
+  action.input.hasPoint = true;
+  action.input.x = x;
+  action.input.y = y;
+  action.input.button = 1;
+  return action;
+}
+
+host::headless::ScriptedAction DestroyHosts(double ms) {
+  host::headless::ScriptedAction action;
+  action.kind = host::headless::ScriptedAction::Kind::kDestroyHosts;
+  action.atNs = std::llround(ms * 1e6);
+  return action;
+}
+
+}  // namespace testing_support

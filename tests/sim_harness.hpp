@@ -1,0 +1,56 @@
+// Runs the program on the headless platform and keeps the trace, for the tests.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "host/headless/headless_platform.hpp"
+#include "host/runtime.hpp"
+#include "host/trace.hpp"
+#include "startup/program.hpp"
+
+namespace testing_support {
+
+struct Record {
+  double t = 0;
+  host::TraceOp op = host::TraceOp::kState;
+  std::map<std::string, std::string> fields;  // every value as text
+
+  const std::string& operator[](const std::string& key) const { return fields.at(key); }
+  long long Int(const std::string& key) const { return std::stoll(fields.at(key)); }
+};
+
+class RecordingTrace : public host::TraceSink {
+ public:
+  void Write(double timeMs, host::TraceOp op,
+             std::initializer_list<host::TraceField> fields) override;
+  std::vector<Record> records;
+
+  std::vector<Record> Of(host::TraceOp op) const;
+  // The operation names in order, e.g. "Load,Caption,hWnd".
+  std::string Ops() const;
+};
+
+// One run of the program on a simulated desktop.
+struct SimRun {
+  explicit SimRun(host::headless::DesktopConfig config);
+  // Runs Main and the event loop until the program ends or the virtual time runs out.
+  int Run();
+
+  std::ostringstream errors;
+  host::headless::HeadlessPlatform platform;
+  RecordingTrace trace;
+  host::Runtime runtime;
+  startup::Program program;
+  int status = -1;
+};
+
+host::headless::DesktopConfig Desktop(const std::string& commandLine, double runMs = 1000);
+host::headless::ScriptedAction Input(double ms, host::InputKind kind);
+host::headless::ScriptedAction MouseAt(double ms, host::InputKind kind, float x, float y);
+host::headless::ScriptedAction DestroyHosts(double ms);
+
+}  // namespace testing_support
