@@ -6,7 +6,9 @@
 namespace host::x11 {
 namespace {
 
-std::string Preview(unsigned long window) { return "/P " + std::to_string(window); }
+std::string Preview(unsigned long window) {
+  return "/P " + std::to_string(window);
+}
 
 }  // namespace
 
@@ -39,13 +41,15 @@ std::optional<unsigned long> ParseWindowId(std::string_view text) {
 
 std::string DaemonCommandLine(const std::vector<std::string>& args, const char* xscreensaverWindow,
                               unsigned long rootWindow) {
-  const std::optional<unsigned long> daemonWindow =
-      xscreensaverWindow != nullptr ? ParseWindowId(xscreensaverWindow) : std::nullopt;
-  if (args.empty()) return daemonWindow ? Preview(*daemonWindow) : std::string();
+  // 0 when the variable is unset or names no window.
+  const unsigned long daemonWindow =
+      xscreensaverWindow != nullptr ? ParseWindowId(xscreensaverWindow).value_or(0) : 0;
+  if (args.empty()) return daemonWindow != 0 ? Preview(daemonWindow) : std::string();
   if (args.size() == 2 && (args[0] == "-window-id" || args[0] == "--window-id")) {
     return Preview(ParseWindowId(args[1]).value_or(0));
   }
-  if (args.size() == 1 && args[0] == "-root") return Preview(daemonWindow.value_or(rootWindow));
+  if (args.size() == 1 && args[0] == "-root")
+    return Preview(daemonWindow != 0 ? daemonWindow : rootWindow);
   std::string joined;
   for (const std::string& arg : args) {
     if (!joined.empty()) joined += ' ';

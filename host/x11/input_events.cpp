@@ -1,8 +1,8 @@
 #include "host/x11/input_events.hpp"
 
-#include <X11/XKBlib.h>
-#include <X11/Xutil.h>
 #include <X11/keysym.h>
+
+#include "host/x11/xlib.hpp"
 
 namespace host::x11 {
 namespace {
@@ -21,36 +21,64 @@ std::int16_t KeyCodeOf(KeySym sym) {
   }
   if (sym >= XK_F1 && sym <= XK_F24) return static_cast<std::int16_t>(112 + (sym - XK_F1));
   switch (sym) {
-    case XK_BackSpace: return 8;
-    case XK_Tab: return 9;
-    case XK_Return: case XK_KP_Enter: return 13;
-    case XK_Shift_L: case XK_Shift_R: return 16;
-    case XK_Control_L: case XK_Control_R: return 17;
-    case XK_Alt_L: case XK_Alt_R: return 18;
-    case XK_Pause: return 19;
-    case XK_Escape: return 27;
-    case XK_space: return 32;
-    case XK_Prior: return 33;
-    case XK_Next: return 34;
-    case XK_End: return 35;
-    case XK_Home: return 36;
-    case XK_Left: return 37;
-    case XK_Up: return 38;
-    case XK_Right: return 39;
-    case XK_Down: return 40;
-    case XK_Insert: return 45;
-    case XK_Delete: return 46;
-    default: return static_cast<std::int16_t>(sym & 0xFF);
+    case XK_BackSpace:
+      return 8;
+    case XK_Tab:
+      return 9;
+    case XK_Return:
+    case XK_KP_Enter:
+      return 13;
+    case XK_Shift_L:
+    case XK_Shift_R:
+      return 16;
+    case XK_Control_L:
+    case XK_Control_R:
+      return 17;
+    case XK_Alt_L:
+    case XK_Alt_R:
+      return 18;
+    case XK_Pause:
+      return 19;
+    case XK_Escape:
+      return 27;
+    case XK_space:
+      return 32;
+    case XK_Prior:
+      return 33;
+    case XK_Next:
+      return 34;
+    case XK_End:
+      return 35;
+    case XK_Home:
+      return 36;
+    case XK_Left:
+      return 37;
+    case XK_Up:
+      return 38;
+    case XK_Right:
+      return 39;
+    case XK_Down:
+      return 40;
+    case XK_Insert:
+      return 45;
+    case XK_Delete:
+      return 46;
+    default:
+      return static_cast<std::int16_t>(sym & 0xFF);
   }
 }
 
 // X buttons 1, 2, 3 are left, middle, right; the form numbers them 1 left, 2 right, 4 middle.
 std::int16_t ButtonOf(unsigned int button) {
   switch (button) {
-    case Button1: return 1;
-    case Button2: return 4;
-    case Button3: return 2;
-    default: return 0;
+    case Button1:
+      return 1;
+    case Button2:
+      return 4;
+    case Button3:
+      return 2;
+    default:
+      return 0;
   }
 }
 
@@ -101,8 +129,8 @@ std::vector<InputEvent> TranslateInput(XEvent& event) {
       }
       break;
     case MotionNotify:
-      out.push_back(Pointer(InputKind::kMouseMove, event.xmotion.x, event.xmotion.y, 0,
-                            event.xmotion.state));
+      out.push_back(
+          Pointer(InputKind::kMouseMove, event.xmotion.x, event.xmotion.y, 0, event.xmotion.state));
       break;
     default:
       break;

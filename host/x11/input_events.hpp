@@ -1,11 +1,10 @@
 // X input events as the form's input: positions in twips, keys as key codes and characters.
 #pragma once
 
-#include <X11/Xlib.h>
-
 #include <vector>
 
 #include "host/platform.hpp"
+#include "host/x11/xlib.hpp"
 
 namespace host::x11 {
 

@@ -1,10 +1,10 @@
 #include "host/x11/label_text.hpp"
 
 #include <fontconfig/fontconfig.h>
+#include <strings.h>
 
 #include <algorithm>
 #include <cstring>
-#include <strings.h>
 
 namespace host::x11 {
 namespace {
@@ -15,11 +15,14 @@ constexpr const char* kStandIn = "Linux Libertine Initials O";
 constexpr const char* kFallbackFamily = "Linux Libertine O";
 
 // Twips are fixed at 15 to the pixel, i.e. 96 dots per inch, whatever the screen says.
-int PixelSize(int points) { return (points * 96 + 36) / 72; }
+int PixelSize(int points) {
+  return (points * 96 + 36) / 72;
+}
 
 std::string FamilyName(XftFont* font) {
   FcChar8* family = nullptr;
-  if (font != nullptr && FcPatternGetString(font->pattern, FC_FAMILY, 0, &family) == FcResultMatch) {
+  if (font != nullptr &&
+      FcPatternGetString(font->pattern, FC_FAMILY, 0, &family) == FcResultMatch) {
     return reinterpret_cast<const char*>(family);
   }
   return {};
@@ -171,6 +174,8 @@ int LabelFonts::Ascent(const FontDesign& font) {
   return face.primary != nullptr ? face.primary->ascent : 0;
 }
 
-std::string LabelFonts::FamilyOf(const FontDesign& font) { return FamilyName(FaceFor(font).primary); }
+std::string LabelFonts::FamilyOf(const FontDesign& font) {
+  return FamilyName(FaceFor(font).primary);
+}
 
 }  // namespace host::x11

@@ -3,14 +3,13 @@
 // no missing-glyph box is ever drawn. Text wraps at blanks inside the label's box.
 #pragma once
 
-#include <X11/Xft/Xft.h>
-
 #include <map>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "host/form_design.hpp"
+#include "host/x11/xlib.hpp"
 
 namespace host::x11 {
 

@@ -10,7 +10,7 @@
 namespace host::x11 {
 
 bool AnotherInstanceRuns() {
-  struct stat self{};
+  struct stat self {};
   if (stat("/proc/self/exe", &self) != 0) return false;
   DIR* proc = opendir("/proc");
   if (proc == nullptr) return false;
@@ -22,8 +22,8 @@ bool AnotherInstanceRuns() {
     if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos) continue;
     if (name == ownPid) continue;
     const std::string dir = "/proc/" + name;
-    struct stat owner{};
-    struct stat exe{};
+    struct stat owner {};
+    struct stat exe {};
     if (stat(dir.c_str(), &owner) != 0 || owner.st_uid != user) continue;
     if (stat((dir + "/exe").c_str(), &exe) != 0) continue;
     if (exe.st_dev == self.st_dev && exe.st_ino == self.st_ino) {

@@ -1,7 +1,5 @@
 #include "host/x11/scene_painter.hpp"
 
-#include <X11/Xutil.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -13,7 +11,9 @@
 namespace host::x11 {
 namespace {
 
-int PixelEdge(float twips) { return static_cast<int>(std::floor(twips / kTwipsPerPixel)); }
+int PixelEdge(float twips) {
+  return static_cast<int>(std::floor(twips / kTwipsPerPixel));
+}
 
 PixelRect Intersect(const PixelRect& a, const PixelRect& b) {
   const int left = std::max(a.x, b.x);
@@ -23,7 +23,9 @@ PixelRect Intersect(const PixelRect& a, const PixelRect& b) {
   return PixelRect{left, top, right - left, bottom - top};
 }
 
-bool Overlaps(const PixelRect& a, const PixelRect& b) { return !Intersect(a, b).Empty(); }
+bool Overlaps(const PixelRect& a, const PixelRect& b) {
+  return !Intersect(a, b).Empty();
+}
 
 PixelRect Union(const PixelRect& a, const PixelRect& b) {
   const int left = std::min(a.x, b.x);
@@ -68,7 +70,7 @@ PixelRect ToPixels(const TwipRect& twips) {
 ScenePainter::ScenePainter(Display* display, int screen, Window window, const Form& form)
     : display_(display), screen_(screen), window_(window), form_(form), fonts_(display, screen) {
   XGCValues values{};
-  values.graphics_exposures = False;  // or every copy queues a NoExpose event
+  values.graphics_exposures = kXFalse;  // or every copy queues a NoExpose event
   gc_ = XCreateGC(display_, window_, GCGraphicsExposures, &values);
   LoadBanner();
 }
@@ -99,9 +101,9 @@ void ScenePainter::LoadBanner() {
     if (rgb.pixels.empty()) return;
     Visual* visual = DefaultVisual(display_, screen_);
     const int depth = DefaultDepth(display_, screen_);
-    XImage* ximage = XCreateImage(display_, visual, static_cast<unsigned>(depth), ZPixmap, 0,
-                                  nullptr, static_cast<unsigned>(rgb.width),
-                                  static_cast<unsigned>(rgb.height), 32, 0);
+    XImage* ximage =
+        XCreateImage(display_, visual, static_cast<unsigned>(depth), ZPixmap, 0, nullptr,
+                     static_cast<unsigned>(rgb.width), static_cast<unsigned>(rgb.height), 32, 0);
     if (ximage == nullptr) return;
     ximage->data = static_cast<char*>(
         std::malloc(static_cast<std::size_t>(ximage->bytes_per_line) * rgb.height));
@@ -146,9 +148,13 @@ void ScenePainter::Resize(int width, int height) {
   redrawAll_ = true;
 }
 
-void ScenePainter::Invalidate(const TwipRect& area) { AddMerged(redraw_, ToPixels(area)); }
+void ScenePainter::Invalidate(const TwipRect& area) {
+  AddMerged(redraw_, ToPixels(area));
+}
 
-void ScenePainter::Exposed(const PixelRect& area) { AddMerged(copy_, area); }
+void ScenePainter::Exposed(const PixelRect& area) {
+  AddMerged(copy_, area);
+}
 
 std::vector<ScenePainter::LabelState> ScenePainter::LabelStates() const {
   std::vector<LabelState> states;

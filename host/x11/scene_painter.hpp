@@ -2,14 +2,12 @@
 // changed parts to the window, so nothing flickers and no stray pixels stay behind.
 #pragma once
 
-#include <X11/Xft/Xft.h>
-#include <X11/Xlib.h>
-
 #include <vector>
 
 #include "host/basic_types.hpp"
 #include "host/form.hpp"
 #include "host/x11/label_text.hpp"
+#include "host/x11/xlib.hpp"
 
 namespace host::x11 {
 

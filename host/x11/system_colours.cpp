@@ -41,7 +41,8 @@ Rgb ResolveColour(Colour colour) {
     const auto index = static_cast<std::size_t>(SystemColourIndex(colour));
     colour = index < kStandardScheme.size() ? kStandardScheme[index] : 0;
   }
-  return Rgb{static_cast<std::uint8_t>(colour & 0xFF), static_cast<std::uint8_t>(colour >> 8 & 0xFF),
+  return Rgb{static_cast<std::uint8_t>(colour & 0xFF),
+             static_cast<std::uint8_t>(colour >> 8 & 0xFF),
              static_cast<std::uint8_t>(colour >> 16 & 0xFF)};
 }
 

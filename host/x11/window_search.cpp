@@ -1,8 +1,5 @@
 #include "host/x11/window_search.hpp"
 
-#include <X11/Xatom.h>
-#include <X11/Xutil.h>
-
 #include <vector>
 
 namespace host::x11 {
@@ -22,13 +19,13 @@ std::vector<Window> Children(Display* display, Window window) {
 }
 
 bool HasWmState(Display* display, Window window) {
-  const Atom wmState = XInternAtom(display, "WM_STATE", False);
+  const Atom wmState = XInternAtom(display, "WM_STATE", kXFalse);
   Atom type = None;
   int format = 0;
   unsigned long items = 0;
   unsigned long after = 0;
   unsigned char* data = nullptr;
-  const int status = XGetWindowProperty(display, window, wmState, 0, 0, False, AnyPropertyType,
+  const int status = XGetWindowProperty(display, window, wmState, 0, 0, kXFalse, AnyPropertyType,
                                         &type, &format, &items, &after, &data);
   if (data != nullptr) XFree(data);
   return status == Success && type != None;
@@ -50,15 +47,15 @@ Window ClientOf(Display* display, Window frame, int depth) {
 }  // namespace
 
 std::string WindowTitle(Display* display, Window window) {
-  const Atom netWmName = XInternAtom(display, "_NET_WM_NAME", False);
-  const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+  const Atom netWmName = XInternAtom(display, "_NET_WM_NAME", kXFalse);
+  const Atom utf8 = XInternAtom(display, "UTF8_STRING", kXFalse);
   Atom type = None;
   int format = 0;
   unsigned long items = 0;
   unsigned long after = 0;
   unsigned char* data = nullptr;
   std::string title;
-  if (XGetWindowProperty(display, window, netWmName, 0, 1024, False, utf8, &type, &format, &items,
+  if (XGetWindowProperty(display, window, netWmName, 0, 1024, kXFalse, utf8, &type, &format, &items,
                          &after, &data) == Success &&
       type == utf8 && format == 8 && data != nullptr) {
     title.assign(reinterpret_cast<const char*>(data), items);

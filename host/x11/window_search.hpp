@@ -2,10 +2,10 @@
 // manager wraps each client in a frame, so a frame without a title is searched for its client.
 #pragma once
 
-#include <X11/Xlib.h>
-
 #include <string>
 #include <string_view>
+
+#include "host/x11/xlib.hpp"
 
 namespace host::x11 {
 

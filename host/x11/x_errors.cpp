@@ -27,13 +27,13 @@ void InstallErrorHandlers() {
 }
 
 ErrorTrap::ErrorTrap(Display* display) : display_(display) {
-  XSync(display_, False);  // earlier requests' errors are not ours
+  XSync(display_, kXFalse);  // earlier requests' errors are not ours
   countAtStart_ = errorCount;
   firstCode = 0;
 }
 
 int ErrorTrap::Check() {
-  XSync(display_, False);
+  XSync(display_, kXFalse);
   return errorCount != countAtStart_ ? (firstCode != 0 ? firstCode : -1) : 0;
 }
 

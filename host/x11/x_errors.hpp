@@ -3,7 +3,7 @@
 // ask a trap whether their requests failed.
 #pragma once
 
-#include <X11/Xlib.h>
+#include "host/x11/xlib.hpp"
 
 namespace host::x11 {
 

@@ -1,0 +1,310 @@
+#include "host/x11/x11_platform.hpp"
+
+#include <poll.h>
+#include <time.h>
+
+#include <cstdio>
+
+#include "host/x11/input_events.hpp"
+#include "host/x11/prev_instance.hpp"
+#include "host/x11/window_search.hpp"
+#include "host/x11/x_errors.hpp"
+
+namespace host::x11 {
+namespace {
+
+constexpr int kGwlStyle = -16;
+constexpr int kGwlHwndParent = -8;
+constexpr UInt kSwpNoSize = 0x0001;
+constexpr UInt kSwpNoMove = 0x0002;
+constexpr UInt kSwpNoZOrder = 0x0004;
+constexpr UInt kSwpShowWindow = 0x0040;
+constexpr UInt kSwpHideWindow = 0x0080;
+constexpr Long kWsPopup = static_cast<Long>(0x80000000u);
+constexpr Long kWsVisible = 0x10000000;
+constexpr Long kWsMaximize = 0x01000000;
+constexpr Long kWsClipSiblings = 0x04000000;
+constexpr Long kWsClipChildren = 0x02000000;
+
+// Another full-screen program may hold the keyboard for a moment; keep asking this long.
+constexpr std::int64_t kGrabRetryNs = 2'000'000'000;
+
+constexpr long kFullScreenEvents = ExposureMask | StructureNotifyMask | KeyPressMask |
+                                   ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
+// Embedded, input is the host's: a child selecting it would take it away from the host.
+constexpr long kEmbeddedEvents = ExposureMask | StructureNotifyMask;
+
+}  // namespace
+
+X11Platform::X11Platform(Display* display, std::string commandLine)
+    : display_(display),
+      screen_(DefaultScreen(display)),
+      root_(RootWindow(display, DefaultScreen(display))),
+      commandLine_(std::move(commandLine)) {
+  InstallErrorHandlers();
+}
+
+X11Platform::~X11Platform() {
+  DestroyFormWindow();
+  if (invisibleCursor_ != 0) XFreeCursor(display_, invisibleCursor_);
+  XCloseDisplay(display_);
+}
+
+bool X11Platform::PrevInstance() {
+  return AnotherInstanceRuns();
+}
+
+void X11Platform::ReportError(std::string_view line) {
+  std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
+  std::fflush(stderr);
+}
+
+std::int64_t X11Platform::NowNs() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return std::int64_t{now.tv_sec} * 1'000'000'000 + now.tv_nsec;
+}
+
+WaitResult X11Platform::Wait(std::int64_t deadlineNs, EventSink& sink) {
+  for (;;) {
+    if (DispatchQueued(sink)) return WaitResult::kReady;
+    if (signals_.Drain()) {
+      sink.OnCloseRequest();
+      return WaitResult::kReady;
+    }
+    if (wantKeyboard_) TryGrabKeyboard();
+    if (painter_ && windowAlive_) painter_->Paint();
+    XFlush(display_);
+    const std::int64_t remaining = deadlineNs - NowNs();
+    if (remaining <= 0) return WaitResult::kReady;
+    pollfd fds[2] = {{ConnectionNumber(display_), POLLIN, 0}, {signals_.fd(), POLLIN, 0}};
+    const timespec timeout{static_cast<time_t>(remaining / 1'000'000'000),
+                           static_cast<long>(remaining % 1'000'000'000)};
+    if (ppoll(fds, 2, &timeout, nullptr) == 0) return WaitResult::kReady;
+  }
+}
+
+bool X11Platform::DispatchQueued(EventSink& sink) {
+  bool delivered = false;
+  while (XPending(display_) > 0) {
+    XEvent event;
+    XNextEvent(display_, &event);
+    Handle(event, sink, delivered);
+  }
+  return delivered;
+}
+
+void X11Platform::Handle(XEvent& event, EventSink& sink, bool& delivered) {
+  if (window_ == 0 || event.xany.window != window_) return;
+  switch (event.type) {
+    case Expose:
+      if (painter_) {
+        painter_->Exposed(
+            PixelRect{event.xexpose.x, event.xexpose.y, event.xexpose.width, event.xexpose.height});
+      }
+      return;
+    case ConfigureNotify:
+      if (painter_) painter_->Resize(event.xconfigure.width, event.xconfigure.height);
+      return;
+    case DestroyNotify:
+      // Gone with its host window: the form closes as any window does.
+      windowAlive_ = false;
+      delivered = true;
+      sink.OnCloseRequest();
+      return;
+    default:
+      break;
+  }
+  for (const InputEvent& input : TranslateInput(event)) {
+    delivered = true;
+    sink.OnInput(input);
+    if (window_ == 0) return;  // the input closed the window
+  }
+}
+
+Hwnd X11Platform::CreateFormWindow(const Form& form) {
+  DestroyFormWindow();
+  const PixelRect normal = ToPixels(form.design().normalPlacement);
+  XSetWindowAttributes attributes{};
+  attributes.background_pixel = BlackPixel(display_, screen_);
+  attributes.event_mask = kEmbeddedEvents;
+  window_ = XCreateWindow(display_, root_, normal.x, normal.y, static_cast<unsigned>(normal.width),
+                          static_cast<unsigned>(normal.height), 0, CopyFromParent, InputOutput,
+                          CopyFromParent, CWBackPixel | CWEventMask, &attributes);
+  windowAlive_ = true;
+  style_ = kWsPopup | kWsClipSiblings | kWsClipChildren;
+  owner_ = 0;
+  painter_ = std::make_unique<ScenePainter>(display_, screen_, window_, form);
+  painter_->Resize(normal.width, normal.height);
+  SetFormCaption(form.Caption());
+  ApplyCursor();
+  return static_cast<Hwnd>(window_);
+}
+
+void X11Platform::SetFormCaption(std::string_view caption) {
+  if (window_ == 0) return;
+  const std::string text(caption);
+  XStoreName(display_, window_, text.c_str());
+  XChangeProperty(display_, window_, XInternAtom(display_, "_NET_WM_NAME", kXFalse),
+                  XInternAtom(display_, "UTF8_STRING", kXFalse), 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(text.data()),
+                  static_cast<int>(text.size()));
+  XFlush(display_);
+}
+
+// Full screen: borderless over every other window, with or without a window manager.
+void X11Platform::ShowFormWindow() {
+  if (window_ == 0) return;
+  XSetWindowAttributes attributes{};
+  attributes.override_redirect = kXTrue;
+  XChangeWindowAttributes(display_, window_, CWOverrideRedirect, &attributes);
+  XSelectInput(display_, window_, kFullScreenEvents);
+  const int width = DisplayWidth(display_, screen_);
+  const int height = DisplayHeight(display_, screen_);
+  XMoveResizeWindow(display_, window_, 0, 0, static_cast<unsigned>(width),
+                    static_cast<unsigned>(height));
+  painter_->Resize(width, height);
+  XMapRaised(display_, window_);
+  style_ |= kWsVisible | kWsMaximize;
+  // Keys reach an override-redirect window only through a grab.
+  wantKeyboard_ = true;
+  grabUntilNs_ = NowNs() + kGrabRetryNs;
+  TryGrabKeyboard();
+  XFlush(display_);
+}
+
+void X11Platform::TryGrabKeyboard() {
+  if (!windowAlive_ || NowNs() > grabUntilNs_) {
+    wantKeyboard_ = false;
+    return;
+  }
+  if (XGrabKeyboard(display_, window_, kXTrue, GrabModeAsync, GrabModeAsync, CurrentTime) ==
+      GrabSuccess) {
+    wantKeyboard_ = false;
+  }
+}
+
+void X11Platform::DestroyFormWindow() {
+  if (window_ == 0) return;
+  painter_.reset();
+  if (windowAlive_) {
+    XUngrabKeyboard(display_, CurrentTime);
+    XDestroyWindow(display_, window_);
+  }
+  window_ = 0;
+  windowAlive_ = false;
+  wantKeyboard_ = false;
+  XSync(display_, kXFalse);  // the window is gone before the program goes on
+}
+
+void X11Platform::InvalidateTwips(const TwipRect& area) {
+  if (painter_) painter_->Invalidate(area);
+}
+
+Hwnd X11Platform::FindWindowA(const char* className, const char* windowName) {
+  if (className != nullptr || windowName == nullptr) return 0;  // no registered classes here
+  ErrorTrap trap(display_);  // windows may vanish while the tree is walked
+  const Window found = FindTopLevelByTitle(display_, root_, windowName);
+  trap.Check();
+  return static_cast<Hwnd>(found);
+}
+
+Bool X11Platform::GetClientRect(Hwnd window, Rect* rect) {
+  if (window <= 0 || rect == nullptr) return 0;
+  ErrorTrap trap(display_);
+  XWindowAttributes attributes{};
+  const int status = XGetWindowAttributes(display_, static_cast<Window>(window), &attributes);
+  if (trap.Check() != 0 || status == 0) return 0;
+  *rect = Rect{0, 0, attributes.width, attributes.height};
+  return 1;
+}
+
+Long X11Platform::GetWindowLongA(Hwnd window, int index) {
+  if (!IsOwnWindow(window)) return 0;
+  if (index == kGwlStyle) return style_;
+  if (index == kGwlHwndParent) return owner_;
+  return 0;
+}
+
+Long X11Platform::SetWindowLongA(Hwnd window, int index, Long value) {
+  if (!IsOwnWindow(window)) return 0;
+  Long previous = 0;
+  if (index == kGwlStyle) {
+    previous = style_;
+    style_ = value;
+  } else if (index == kGwlHwndParent) {
+    previous = owner_;
+    owner_ = value;
+  }
+  return previous;
+}
+
+Hwnd X11Platform::SetParent(Hwnd child, Hwnd newParent) {
+  if (child <= 0 || newParent < 0) return 0;
+  const Window parent = newParent == 0 ? root_ : static_cast<Window>(newParent);
+  ErrorTrap trap(display_);
+  Window root = 0;
+  Window previous = 0;
+  Window* children = nullptr;
+  unsigned int count = 0;
+  if (XQueryTree(display_, static_cast<Window>(child), &root, &previous, &children, &count) == 0) {
+    previous = 0;
+  }
+  if (children != nullptr) XFree(children);
+  if (IsOwnWindow(child) && parent == root_) {
+    // Straight on the root it is a top-level window a window manager must leave alone.
+    XSetWindowAttributes attributes{};
+    attributes.override_redirect = kXTrue;
+    XChangeWindowAttributes(display_, window_, CWOverrideRedirect, &attributes);
+  }
+  XReparentWindow(display_, static_cast<Window>(child), parent, 0, 0);
+  if (trap.Check() != 0) return 0;
+  return previous == root_ ? 0 : static_cast<Hwnd>(previous);
+}
+
+Bool X11Platform::SetWindowPos(Hwnd window, Hwnd, int x, int y, int cx, int cy, UInt flags) {
+  if (window <= 0) return 0;
+  const auto xid = static_cast<Window>(window);
+  ErrorTrap trap(display_);
+  if ((flags & kSwpNoMove) == 0) XMoveWindow(display_, xid, x, y);
+  if ((flags & kSwpNoSize) == 0 && cx > 0 && cy > 0) {
+    XResizeWindow(display_, xid, static_cast<unsigned>(cx), static_cast<unsigned>(cy));
+    if (IsOwnWindow(window)) painter_->Resize(cx, cy);
+  }
+  if ((flags & kSwpNoZOrder) == 0) XRaiseWindow(display_, xid);
+  // Shown without taking the focus: nothing here ever sets it.
+  if (flags & kSwpShowWindow) XMapWindow(display_, xid);
+  if (flags & kSwpHideWindow) XUnmapWindow(display_, xid);
+  if (trap.Check() != 0) return 0;
+  if (IsOwnWindow(window)) {
+    if (flags & kSwpShowWindow) style_ |= kWsVisible;
+    if (flags & kSwpHideWindow) style_ &= ~kWsVisible;
+  }
+  return 1;
+}
+
+int X11Platform::ShowCursor(Bool show) {
+  cursorCount_ += show ? 1 : -1;
+  ApplyCursor();
+  return cursorCount_;
+}
+
+// While the display count is negative the pointer is invisible over the window.
+void X11Platform::ApplyCursor() {
+  if (window_ == 0 || !windowAlive_) return;
+  if (cursorCount_ >= 0) {
+    XUndefineCursor(display_, window_);
+  } else {
+    if (invisibleCursor_ == 0) {
+      const char empty = 0;
+      const Pixmap bitmap = XCreateBitmapFromData(display_, window_, &empty, 1, 1);
+      XColor black{};
+      invisibleCursor_ = XCreatePixmapCursor(display_, bitmap, bitmap, &black, &black, 0, 0);
+      XFreePixmap(display_, bitmap);
+    }
+    XDefineCursor(display_, window_, invisibleCursor_);
+  }
+  XFlush(display_);
+}
+
+}  // namespace host::x11
