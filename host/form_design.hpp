@@ -2,6 +2,7 @@
 // Programs declare their forms as constant tables of these records.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <stdexcept>
@@ -93,13 +94,16 @@ constexpr std::uint8_t ControlIndex(std::span<const ControlDesign> controls,
   throw std::logic_error("no such control");  // a compile-time error in constant evaluation
 }
 
-constexpr LabelId FindLabel(std::span<const ControlDesign> controls, std::string_view name) {
+template <std::size_t N>
+constexpr LabelId FindLabel(const std::array<ControlDesign, N>& controls, std::string_view name) {
   return LabelId{ControlIndex<LabelDesign>(controls, name)};
 }
-constexpr TimerId FindTimer(std::span<const ControlDesign> controls, std::string_view name) {
+template <std::size_t N>
+constexpr TimerId FindTimer(const std::array<ControlDesign, N>& controls, std::string_view name) {
   return TimerId{ControlIndex<TimerDesign>(controls, name)};
 }
-constexpr ImageId FindImage(std::span<const ControlDesign> controls, std::string_view name) {
+template <std::size_t N>
+constexpr ImageId FindImage(const std::array<ControlDesign, N>& controls, std::string_view name) {
   return ImageId{ControlIndex<ImageDesign>(controls, name)};
 }
 
@@ -107,10 +111,11 @@ constexpr ImageId FindImage(std::span<const ControlDesign> controls, std::string
 
 namespace host {
 
-constexpr TimerId FindTimerNumber(std::span<const ControlDesign> controls, int number) {
+template <std::size_t N>
+constexpr TimerId FindTimerNumber(const std::array<ControlDesign, N>& controls, int number) {
   for (std::size_t i = 0; i < controls.size(); ++i) {
-    if (const auto* timer = std::get_if<TimerDesign>(&controls[i]);
-        timer && timer->number == number) {
+    if (std::holds_alternative<TimerDesign>(controls[i]) &&
+        std::get<TimerDesign>(controls[i]).number == number) {
       return TimerId{static_cast<std::uint8_t>(i)};
     }
   }

@@ -1,0 +1,143 @@
+#include "tests/x11/screen_probe.hpp"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/Xfixes.h>
+
+#include <algorithm>
+#include <thread>
+
+namespace x11test {
+namespace {
+
+Shot Grab(Display* display, Window window, int width, int height) {
+  Shot shot{width, height, {}};
+  XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(width),
+                            static_cast<unsigned>(height), AllPlanes, ZPixmap);
+  if (image == nullptr) return Shot{};
+  shot.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      shot.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                  static_cast<std::size_t>(x)] =
+          static_cast<std::uint32_t>(XGetPixel(image, x, y) & 0xFFFFFF);
+    }
+  }
+  XDestroyImage(image);
+  return shot;
+}
+
+}  // namespace
+
+Shot Capture(Display* display) {
+  const int screen = DefaultScreen(display);
+  return Grab(display, RootWindow(display, screen), DisplayWidth(display, screen),
+              DisplayHeight(display, screen));
+}
+
+Shot CaptureWindow(Display* display, Window window) {
+  const XWindowAttributes a = Attributes(display, window);
+  return Grab(display, window, a.width, a.height);
+}
+
+Box InkBox(const Shot& shot, const Box& area) {
+  int left = area.x + area.width;
+  int top = area.y + area.height;
+  int right = area.x - 1;
+  int bottom = area.y - 1;
+  for (int y = std::max(area.y, 0); y < std::min(area.y + area.height, shot.height); ++y) {
+    for (int x = std::max(area.x, 0); x < std::min(area.x + area.width, shot.width); ++x) {
+      if (shot.At(x, y) == 0) continue;
+      left = std::min(left, x);
+      right = std::max(right, x);
+      top = std::min(top, y);
+      bottom = std::max(bottom, y);
+    }
+  }
+  if (right < left) return Box{};
+  return Box{left, top, right - left + 1, bottom - top + 1};
+}
+
+int StrayPixels(const Shot& shot, const Box& area, const std::vector<Box>& except) {
+  int count = 0;
+  for (int y = std::max(area.y, 0); y < std::min(area.y + area.height, shot.height); ++y) {
+    for (int x = std::max(area.x, 0); x < std::min(area.x + area.width, shot.width); ++x) {
+      if (shot.At(x, y) == 0) continue;
+      const bool excepted =
+          std::any_of(except.begin(), except.end(), [&](const Box& b) { return b.Contains(x, y); });
+      if (!excepted) ++count;
+    }
+  }
+  return count;
+}
+
+bool PointerInvisible(Display* display) {
+  XFixesCursorImage* image = XFixesGetCursorImage(display);
+  if (image == nullptr) return false;
+  bool invisible = image->width == 1 && image->height == 1 && (image->pixels[0] >> 24) == 0;
+  XFree(image);
+  return invisible;
+}
+
+std::vector<Window> Children(Display* display, Window parent) {
+  Window root = 0;
+  Window up = 0;
+  Window* children = nullptr;
+  unsigned int count = 0;
+  std::vector<Window> result;
+  if (XQueryTree(display, parent, &root, &up, &children, &count) != 0 && children != nullptr) {
+    result.assign(children, children + count);
+  }
+  if (children != nullptr) XFree(children);
+  return result;
+}
+
+std::vector<Window> MappedChildren(Display* display, Window parent) {
+  std::vector<Window> mapped;
+  for (const Window w : Children(display, parent)) {
+    if (Attributes(display, w).map_state == IsViewable) mapped.push_back(w);
+  }
+  return mapped;
+}
+
+std::string WmName(Display* display, Window window) {
+  char* name = nullptr;
+  std::string result;
+  if (XFetchName(display, window, &name) != 0 && name != nullptr) result = name;
+  if (name != nullptr) XFree(name);
+  return result;
+}
+
+std::string NetWmName(Display* display, Window window) {
+  Atom type = None;
+  int format = 0;
+  unsigned long items = 0;
+  unsigned long after = 0;
+  unsigned char* data = nullptr;
+  std::string result;
+  if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False), 0, 256,
+                         False, XInternAtom(display, "UTF8_STRING", False), &type, &format, &items,
+                         &after, &data) == Success &&
+      data != nullptr) {
+    result.assign(reinterpret_cast<const char*>(data), items);
+  }
+  if (data != nullptr) XFree(data);
+  return result;
+}
+
+XWindowAttributes Attributes(Display* display, Window window) {
+  XWindowAttributes a{};
+  if (XGetWindowAttributes(display, window, &a) == 0) a = XWindowAttributes{};
+  return a;
+}
+
+bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  for (;;) {
+    if (condition()) return true;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+}
+
+}  // namespace x11test
