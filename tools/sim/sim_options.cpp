@@ -132,12 +132,12 @@ SimOptions ParseSimOptions(const std::vector<std::string>& args) {
     } else if (arg == "--window") {
       options.desktop.foreignTitles.push_back(value());
     } else if (arg == "--host") {
-      const std::string& spec = value();
-      const auto colon = spec.find(':');
-      if (colon == std::string::npos) Usage("--host must be HANDLE:WxH, got '" + spec + "'");
-      const auto [w, h] = ParseSize(std::string_view(spec).substr(colon + 1), "--host size");
+      const std::string& hostArg = value();
+      const auto colon = hostArg.find(':');
+      if (colon == std::string::npos) Usage("--host must be HANDLE:WxH, got '" + hostArg + "'");
+      const auto [w, h] = ParseSize(std::string_view(hostArg).substr(colon + 1), "--host size");
       const int handle =
-          ParseInt(std::string_view(spec).substr(0, colon), "host handle", 1, 0x7FFFFFFF);
+          ParseInt(std::string_view(hostArg).substr(0, colon), "host handle", 1, 0x7FFFFFFF);
       options.desktop.hosts.push_back({handle, w, h});
     } else if (arg == "--screen") {
       const auto [w, h] = ParseSize(value(), "--screen");
