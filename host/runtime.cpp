@@ -44,30 +44,36 @@ void Runtime::Detach(Form& form) {
   if (form_ == &form) form_ = nullptr;
 }
 
-void Runtime::Dispatch(const std::function<void()>& code) {
+template <typename Code>
+void Runtime::Dispatch(Code&& code) {
   if (ending_) return;
   try {
     code();
   } catch (const ProgramEnd&) {
     ending_ = true;
   } catch (const RunTimeError& error) {
-    ending_ = true;
-    status_ = 1;
-    Trace(TraceOp::kError, {{"error", std::int64_t{static_cast<int>(error.code())}},
-                            {"message", std::string_view(error.what())}});
-    platform_.ReportError("vorthane: run-time error " +
-                          std::to_string(static_cast<int>(error.code())) + ": " + error.what());
+    Fail(error);
   }
+}
+
+void Runtime::Fail(const RunTimeError& error) {
+  ending_ = true;
+  status_ = 1;
+  Trace(TraceOp::kError, {{"error", std::int64_t{static_cast<int>(error.code())}},
+                          {"message", std::string_view(error.what())}});
+  platform_.ReportError("vorthane: run-time error " +
+                        std::to_string(static_cast<int>(error.code())) + ": " + error.what());
 }
 
 int Runtime::Run(const std::function<void()>& main) {
   Dispatch(main);
   bool stopped = false;
   while (!ending_ && form_ != nullptr && form_->Loaded()) {
-    if (platform_.Wait(pacer_.NextDeadlineNs(), *this) == WaitResult::kStop) {
-      stopped = true;
-      break;
-    }
+    // A platform failure while waiting (a lost display, say) ends the program as any
+    // run-time error does.
+    Dispatch(
+        [&] { stopped = platform_.Wait(pacer_.NextDeadlineNs(), *this) == WaitResult::kStop; });
+    if (stopped) break;
     for (std::int64_t due = pacer_.TakeDue(platform_.NowNs()); due > 0; --due) {
       if (ending_ || !form_->Loaded()) break;
       ++tick_;

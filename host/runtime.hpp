@@ -51,7 +51,9 @@ class Runtime : private EventSink {
   void OnInput(const InputEvent& event) override;
   void OnCloseRequest() override;
   // Runs code of the program; a run-time error or End stops the program.
-  void Dispatch(const std::function<void()>& code);
+  template <typename Code>
+  void Dispatch(Code&& code);
+  void Fail(const RunTimeError& error);
   void DeliverInput(const InputEvent& event);
   void Finish(int status);
 
