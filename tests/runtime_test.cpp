@@ -202,3 +202,30 @@ TEST(TickPacer, CatchesUpAtMostOneSecondThenFallsBehind) {
 }
 
 }  // namespace
+
+namespace {
+
+// A display that goes away half a second in.
+class FailingPlatform : public host::headless::HeadlessPlatform {
+ public:
+  using HeadlessPlatform::HeadlessPlatform;
+  host::WaitResult Wait(std::int64_t deadlineNs, host::EventSink& sink) override {
+    if (NowNs() >= 500'000'000) host::Raise(host::ErrorCode::kInvalidProcedureCall, "lost display");
+    return HeadlessPlatform::Wait(deadlineNs, sink);
+  }
+};
+
+TEST(RunTimeErrors, APlatformFailureWhileWaitingEndsTheProgramAndShowsThePointer) {
+  std::ostringstream errors;
+  FailingPlatform platform(Desktop("/s", 5000), &errors);
+  RecordingTrace trace;
+  host::Runtime runtime(platform, &trace);
+  startup::Program program(runtime);
+  EXPECT_EQ(program.Run(), 1);
+  EXPECT_EQ(platform.CursorCount(), 0);
+  EXPECT_FALSE(program.frmCover.Loaded());
+  EXPECT_NE(errors.str().find("lost display"), std::string::npos);
+  EXPECT_TRUE(trace.Ops().ends_with(",Error,ShowCursor,End")) << trace.Ops();
+}
+
+}  // namespace
