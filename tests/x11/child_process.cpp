@@ -1,11 +1,14 @@
 #include "tests/x11/child_process.hpp"
 
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -60,6 +63,8 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv,
   posix_spawnattr_destroy(&attr);
   close(errFd);
   if (rc != 0) throw std::runtime_error("cannot start " + argv[0] + ": " + std::strerror(rc));
+  // Readable the moment the child exits, so waits end without polling delays.
+  pidFd_ = static_cast<int>(syscall(SYS_pidfd_open, pid_, 0));
 }
 
 ChildProcess::~ChildProcess() {
@@ -68,9 +73,12 @@ ChildProcess::~ChildProcess() {
     WaitExit(std::chrono::seconds(5));
   }
   if (!stderrPath_.empty()) unlink(stderrPath_.c_str());
+  if (pidFd_ >= 0) close(pidFd_);
 }
 
-bool ChildProcess::Running() { return !WaitExit(std::chrono::milliseconds(0)).has_value(); }
+bool ChildProcess::Running() {
+  return !WaitExit(std::chrono::milliseconds(0)).has_value();
+}
 
 std::optional<int> ChildProcess::WaitExit(std::chrono::milliseconds limit) {
   const auto deadline = std::chrono::steady_clock::now() + limit;
@@ -85,8 +93,15 @@ std::optional<int> ChildProcess::WaitExit(std::chrono::milliseconds limit) {
       peakRssKb_ = usage.ru_maxrss;
       break;
     }
-    if (std::chrono::steady_clock::now() >= deadline) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) break;
+    if (pidFd_ >= 0) {
+      pollfd pfd{pidFd_, POLLIN, 0};
+      poll(&pfd, 1, static_cast<int>(std::min<long>(left.count(), 100)));
+    } else {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
   }
   return status_;
 }

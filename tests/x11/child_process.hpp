@@ -35,6 +35,7 @@ class ChildProcess {
 
  private:
   pid_t pid_ = -1;
+  int pidFd_ = -1;
   std::optional<int> status_;
   std::string stderrPath_;
   double cpuSeconds_ = 0;

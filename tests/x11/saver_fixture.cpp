@@ -5,7 +5,9 @@
 namespace x11test {
 namespace {
 
-int IgnoreXErrors(Display*, XErrorEvent*) { return 0; }  // windows vanish while we look
+int IgnoreXErrors(Display*, XErrorEvent*) {
+  return 0;
+}  // windows vanish while we look
 
 }  // namespace
 
@@ -19,7 +21,9 @@ void SaverTest::SetUp() {
   ASSERT_EQ(banner_.height, kBannerBox.height);
 }
 
-void SaverTest::TearDown() { server_.reset(); }
+void SaverTest::TearDown() {
+  server_.reset();
+}
 
 std::unique_ptr<ChildProcess> SaverTest::Start(const std::vector<std::string>& args,
                                                std::map<std::string, std::string> env) {
@@ -43,8 +47,7 @@ bool SaverTest::BannerShown(const Shot& shot, int offsetX, int offsetY) const {
   }
   for (int y = 0; y < banner_.height; ++y) {
     for (int x = 0; x < banner_.width; ++x) {
-      const std::uint32_t want =
-          banner_.pixels[static_cast<std::size_t>(y * banner_.width + x)];
+      const std::uint32_t want = banner_.pixels[static_cast<std::size_t>(y * banner_.width + x)];
       if (shot.At(kBannerBox.x + offsetX + x, kBannerBox.y + offsetY + y) != want) return false;
     }
   }

@@ -1,0 +1,114 @@
+// vorthane_x11_probe: measurements on a running X display for the daemon test and the
+// benchmark. DISPLAY names the display.
+//   wait-banner MS               exit 0 once the banner shows where the scene puts it
+//   bench-saver SECONDS CMD...   start CMD, time exec to first frame, run, then two pointer
+//                                moves and time them to exit; CPU and peak RSS
+//   bench-hack SECONDS CMD...    start CMD, run, SIGTERM; CPU and peak RSS
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <signal.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "host/x11/bmp_image.hpp"
+#include "tests/x11/child_process.hpp"
+#include "tests/x11/screen_probe.hpp"
+#include "vorthane/assets.hpp"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kBannerX = 104;
+constexpr int kBannerY = 288;
+
+double Ms(Clock::duration d) {
+  return std::chrono::duration<double, std::milli>(d).count();
+}
+
+bool BannerOnScreen(Display* display, const host::x11::RgbImage& banner) {
+  XImage* image = XGetImage(display, DefaultRootWindow(display), kBannerX, kBannerY,
+                            static_cast<unsigned>(banner.width),
+                            static_cast<unsigned>(banner.height), AllPlanes, ZPixmap);
+  if (image == nullptr) return false;
+  bool same = true;
+  for (int y = 0; same && y < banner.height; ++y) {
+    for (int x = 0; x < banner.width; ++x) {
+      if ((XGetPixel(image, x, y) & 0xFFFFFF) !=
+          banner.pixels[static_cast<std::size_t>(y * banner.width + x)]) {
+        same = false;
+        break;
+      }
+    }
+  }
+  XDestroyImage(image);
+  return same;
+}
+
+std::vector<std::string> Command(int argc, char** argv, int from) {
+  return std::vector<std::string>(argv + from, argv + argc);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fputs(
+        "usage: vorthane_x11_probe wait-banner MS | bench-saver S CMD... | bench-hack S CMD...\n",
+        stderr);
+    return 2;
+  }
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) return 2;
+  const std::string mode = argv[1];
+  const host::x11::RgbImage banner = host::x11::DecodeBmp24(assets::kBannerBmp);
+
+  if (mode == "wait-banner") {
+    const auto start = Clock::now();
+    const bool shown = x11test::WaitFor([&] { return BannerOnScreen(display, banner); },
+                                        std::chrono::milliseconds(std::atoi(argv[2])));
+    std::printf("%s after %.0f ms\n", shown ? "banner shown" : "no banner",
+                Ms(Clock::now() - start));
+    return shown ? 0 : 1;
+  }
+
+  const auto runFor = std::chrono::seconds(std::atoi(argv[2]));
+  if (argc < 4) return 2;
+  const std::map<std::string, std::string> env{{"XSCREENSAVER_WINDOW", ""}};
+  if (mode == "bench-saver") {
+    const auto exec = Clock::now();
+    x11test::ChildProcess saver(Command(argc, argv, 3), env);
+    while (!BannerOnScreen(display, banner) && Clock::now() - exec < std::chrono::seconds(10)) {
+    }
+    const double firstFrameMs = Ms(Clock::now() - exec);
+    std::this_thread::sleep_for(runFor - (Clock::now() - exec));
+    // The first move only records the position; the second ends the saver.
+    const Window root = DefaultRootWindow(display);
+    XWarpPointer(display, None, root, 0, 0, 0, 0, 700, 700);
+    XSync(display, False);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const auto input = Clock::now();
+    XWarpPointer(display, None, root, 0, 0, 0, 0, 760, 760);
+    XFlush(display);
+    const std::optional<int> status = saver.WaitExit(std::chrono::seconds(5));
+    const double inputToExitMs = Ms(Clock::now() - input);
+    std::printf("first_frame_ms=%.1f input_to_exit_ms=%.1f cpu_s=%.3f peak_rss_kb=%ld status=%d\n",
+                firstFrameMs, inputToExitMs, saver.CpuSeconds(), saver.PeakRssKb(),
+                status.value_or(-999));
+    return status == 0 ? 0 : 1;
+  }
+  if (mode == "bench-hack") {
+    x11test::ChildProcess hack(Command(argc, argv, 3), env);
+    std::this_thread::sleep_for(runFor);
+    hack.Signal(SIGTERM);
+    const std::optional<int> status = hack.WaitExit(std::chrono::seconds(5));
+    std::printf("cpu_s=%.3f peak_rss_kb=%ld status=%d\n", hack.CpuSeconds(), hack.PeakRssKb(),
+                status.value_or(-999));
+    return status.has_value() ? 0 : 1;
+  }
+  return 2;
+}
