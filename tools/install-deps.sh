@@ -9,7 +9,7 @@ packages=(
   # the X11 platform
   libx11-dev libxft-dev libxfixes-dev libxrender-dev libfontconfig-dev fonts-linuxlibertine
   # tests on a private X server
-  xvfb xdotool x11-utils imagemagick xscreensaver xscreensaver-data
+  xvfb xdotool x11-utils imagemagick xscreensaver xscreensaver-data pkg-config procps
   # the artwork generator's reproducibility check
   python3 python3-pil python3-numpy fonts-urw-base35
 )
