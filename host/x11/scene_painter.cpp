@@ -72,10 +72,15 @@ ScenePainter::ScenePainter(Display* display, int screen, Window window, const Fo
   XGCValues values{};
   values.graphics_exposures = kXFalse;  // or every copy queues a NoExpose event
   gc_ = XCreateGC(display_, window_, GCGraphicsExposures, &values);
+  background_ = PixelOf(form_.design().backColour);
   LoadBanner();
 }
 
 ScenePainter::~ScenePainter() {
+  for (auto& [index, text] : labelTexts_) {
+    XftColorFree(display_, DefaultVisual(display_, screen_), DefaultColormap(display_, screen_),
+                 &text.colour);
+  }
   if (bufferDraw_ != nullptr) XftDrawDestroy(bufferDraw_);
   if (buffer_ != 0) XFreePixmap(display_, buffer_);
   if (banner_ != 0) XFreePixmap(display_, banner_);
@@ -166,7 +171,7 @@ std::vector<ScenePainter::LabelState> ScenePainter::LabelStates() const {
 }
 
 void ScenePainter::Paint() {
-  if (buffer_ == 0) return;
+  if (buffer_ == 0 || (!redrawAll_ && redraw_.empty() && copy_.empty())) return;
   const PixelRect whole{0, 0, width_, height_};
   std::vector<LabelState> labels = LabelStates();
   if (redrawAll_) {
@@ -195,7 +200,7 @@ void ScenePainter::Paint() {
 }
 
 void ScenePainter::Draw(const PixelRect& area) {
-  XSetForeground(display_, gc_, PixelOf(form_.design().backColour));
+  XSetForeground(display_, gc_, background_);
   XFillRectangle(display_, buffer_, gc_, area.x, area.y, static_cast<unsigned>(area.width),
                  static_cast<unsigned>(area.height));
   // Back-most control first: the design lists them front-most first.
@@ -225,21 +230,26 @@ void ScenePainter::DrawLabel(std::size_t index, const PixelRect& area) {
   // Labels here are transparent: only the text is drawn, clipped to the box.
   XRectangle rect = ToX(clip);
   XftDrawSetClipRectangles(bufferDraw_, 0, 0, &rect, 1);
-  const Rgb rgb = ResolveColour(design.foreColour);
-  const XRenderColor render{static_cast<unsigned short>(rgb.red * 257),
-                            static_cast<unsigned short>(rgb.green * 257),
-                            static_cast<unsigned short>(rgb.blue * 257), 0xFFFF};
-  XftColor colour{};
-  XftColorAllocValue(display_, DefaultVisual(display_, screen_), DefaultColormap(display_, screen_),
-                     &render, &colour);
+  auto cached = labelTexts_.find(index);
+  if (cached == labelTexts_.end()) {
+    LabelText text;
+    text.lines = fonts_.Layout(design.font, design.caption, box.width);
+    const Rgb rgb = ResolveColour(design.foreColour);
+    const XRenderColor render{static_cast<unsigned short>(rgb.red * 257),
+                              static_cast<unsigned short>(rgb.green * 257),
+                              static_cast<unsigned short>(rgb.blue * 257), 0xFFFF};
+    XftColorAllocValue(display_, DefaultVisual(display_, screen_),
+                       DefaultColormap(display_, screen_), &render, &text.colour);
+    cached = labelTexts_.emplace(index, std::move(text)).first;
+  }
   const int lineHeight = fonts_.LineHeight(design.font);
   int baseline = box.y + fonts_.Ascent(design.font);
-  for (const TextLine& line : fonts_.Layout(design.font, design.caption, box.width)) {
+  for (const TextLine& line : cached->second.lines) {
     if (baseline - lineHeight >= box.y + box.height) break;  // below the box
     int x = box.x;
     for (const TextRun& run : line.runs) {
       if (run.font != nullptr) {
-        XftDrawString32(bufferDraw_, &colour, run.font, x, baseline,
+        XftDrawString32(bufferDraw_, &cached->second.colour, run.font, x, baseline,
                         reinterpret_cast<const FcChar32*>(run.text.data()),
                         static_cast<int>(run.text.size()));
       }
@@ -247,8 +257,6 @@ void ScenePainter::DrawLabel(std::size_t index, const PixelRect& area) {
     }
     baseline += lineHeight;
   }
-  XftColorFree(display_, DefaultVisual(display_, screen_), DefaultColormap(display_, screen_),
-               &colour);
   XftDrawSetClip(bufferDraw_, nullptr);
 }
 

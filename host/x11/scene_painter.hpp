@@ -2,6 +2,7 @@
 // changed parts to the window, so nothing flickers and no stray pixels stay behind.
 #pragma once
 
+#include <map>
 #include <vector>
 
 #include "host/basic_types.hpp"
@@ -60,6 +61,7 @@ class ScenePainter {
   const Form& form_;
   LabelFonts fonts_;
   GC gc_;
+  unsigned long background_ = 0;
   Pixmap buffer_ = 0;
   XftDraw* bufferDraw_ = nullptr;
   Pixmap banner_ = 0;
@@ -71,6 +73,12 @@ class ScenePainter {
   std::vector<PixelRect> redraw_;  // back buffer parts to draw again
   std::vector<PixelRect> copy_;    // window parts to refresh from the back buffer
   std::vector<LabelState> drawn_;  // the labels as the back buffer shows them
+  // Captions, fonts and box widths never change: each label is laid out once.
+  struct LabelText {
+    std::vector<TextLine> lines;
+    XftColor colour{};
+  };
+  std::map<std::size_t, LabelText> labelTexts_;
 };
 
 }  // namespace host::x11
