@@ -5,18 +5,15 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build/default
-if [ ! -x "$build/host/x11/vorthane" ]; then
-  bash tools/install-deps.sh
-  cmake --preset default >/dev/null
-  cmake --build --preset default -j"$(nproc)" --target vorthane
-fi
+bash tools/install-deps.sh
+[ -f "$build/CMakeCache.txt" ] || cmake --preset default >/dev/null
+cmake --build --preset default -j"$(nproc)" --target vorthane >/dev/null
 vorthane=$build/host/x11/vorthane
 
 if [ -n "${DISPLAY:-}" ]; then
   exec "$vorthane" /s
 fi
 
-command -v Xvfb >/dev/null && command -v import >/dev/null || bash tools/install-deps.sh
 shot=${1:-$build/screenshot.png}
 exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp -noreset -dpi 96 2>/dev/null & echo "pid $!")
 read -r -t 20 a <&3; read -r -t 20 b <&3

@@ -9,8 +9,12 @@
 namespace host::x11 {
 namespace {
 
-// Stands in for the design's face when it is not installed: engraved display capitals.
-constexpr const char* kStandIn = "Linux Libertine Initials O";
+// Stands in for the design's face when it is not installed: a display face drawn in capitals,
+// small capitals for the lower-case letters. Its capitals are narrow enough that every caption
+// fits the box the design gives it.
+constexpr const char* kStandIn = "Linux Libertine Display O";
+// Small capitals are the face's capitals at three quarters of its size.
+constexpr int kSmallCapitalsPercent = 75;
 // Preferred for characters the stand-in lacks: the text face of the same family.
 constexpr const char* kFallbackFamily = "Linux Libertine O";
 
@@ -28,7 +32,7 @@ std::string FamilyName(XftFont* font) {
   return {};
 }
 
-std::u32string Decode(std::string_view utf8, bool capitals) {
+std::u32string Decode(std::string_view utf8) {
   std::u32string out;
   const auto* p = reinterpret_cast<const FcChar8*>(utf8.data());
   int left = static_cast<int>(utf8.size());
@@ -36,12 +40,20 @@ std::u32string Decode(std::string_view utf8, bool capitals) {
     FcChar32 c = 0;
     const int used = FcUtf8ToUcs4(p, &c, left);
     if (used <= 0) break;
-    if (capitals && c >= 'a' && c <= 'z') c -= 'a' - 'A';
     out.push_back(static_cast<char32_t>(c));
     p += used;
     left -= used;
   }
   return out;
+}
+
+// Lower-case ASCII and Latin-1 letters, which a capitals face draws as small capitals.
+bool IsLowerCase(char32_t c) {
+  return (c >= U'a' && c <= U'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7);
+}
+
+char32_t UpperCase(char32_t c) {
+  return c - 0x20;
 }
 
 XftFont* OpenFamily(Display* display, int screen, const char* family, int pixelSize) {
@@ -54,7 +66,10 @@ XftFont* OpenFamily(Display* display, int screen, const char* family, int pixelS
 LabelFonts::LabelFonts(Display* display, int screen) : display_(display), screen_(screen) {}
 
 LabelFonts::~LabelFonts() {
-  for (auto& [key, face] : faces_) XftFontClose(display_, face.primary);
+  for (auto& [key, face] : faces_) {
+    XftFontClose(display_, face.primary);
+    if (face.smallCapitals != nullptr) XftFontClose(display_, face.smallCapitals);
+  }
   for (auto& [key, font] : fallbacks_) {
     if (font != nullptr) XftFontClose(display_, font);
   }
@@ -72,7 +87,8 @@ LabelFonts::Face& LabelFonts::FaceFor(const FontDesign& font) {
     if (strcasecmp(FamilyName(standIn).c_str(), kStandIn) == 0) {
       XftFontClose(display_, face.primary);
       face.primary = standIn;
-      face.capitalsOnly = true;
+      face.smallCapitals = OpenFamily(display_, screen_, kStandIn,
+                                      (face.pixelSize * kSmallCapitalsPercent + 50) / 100);
     } else if (standIn != nullptr) {
       XftFontClose(display_, standIn);
     }
@@ -111,8 +127,15 @@ XftFont* LabelFonts::FontForChar(Face& face, char32_t c) {
 
 std::vector<TextRun> LabelFonts::Runs(Face& face, std::u32string_view text) {
   std::vector<TextRun> runs;
-  for (const char32_t c : text) {
-    XftFont* font = FontForChar(face, c);
+  for (char32_t c : text) {
+    XftFont* font = nullptr;
+    if (face.smallCapitals != nullptr && IsLowerCase(c) &&
+        XftCharExists(display_, face.smallCapitals, UpperCase(c))) {
+      font = face.smallCapitals;
+      c = UpperCase(c);
+    } else {
+      font = FontForChar(face, c);
+    }
     if (runs.empty() || runs.back().font != font) runs.push_back(TextRun{font, {}, 0});
     runs.back().text.push_back(c);
   }
@@ -135,7 +158,7 @@ int LabelFonts::Width(Face& face, std::u32string_view text) {
 std::vector<TextLine> LabelFonts::Layout(const FontDesign& font, std::string_view caption,
                                          int maxWidth) {
   Face& face = FaceFor(font);
-  const std::u32string text = Decode(caption, face.capitalsOnly);
+  const std::u32string text = Decode(caption);
   std::vector<TextLine> lines;
   std::size_t start = 0;
   while (start < text.size()) {

@@ -1,6 +1,7 @@
-// Label captions with Xft: the design's face where installed, otherwise an engraved-capitals
-// stand-in (drawn in capitals, as such a face does), with a per-character fallback face so that
-// no missing-glyph box is ever drawn. Text wraps at blanks inside the label's box.
+// Label captions with Xft: the design's face where installed, otherwise a display-capitals
+// stand-in (capitals, with small capitals for lower-case letters, as such a face draws them),
+// with a per-character fallback face so that no missing-glyph box is ever drawn. Text wraps at
+// blanks inside the label's box.
 #pragma once
 
 #include <map>
@@ -41,7 +42,7 @@ class LabelFonts {
  private:
   struct Face {
     XftFont* primary = nullptr;
-    bool capitalsOnly = false;
+    XftFont* smallCapitals = nullptr;  // set when lower-case letters are drawn as capitals
     int pixelSize = 0;
   };
   Face& FaceFor(const FontDesign& font);

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "host/tick_pacer.hpp"
 #include "host/x11/input_events.hpp"
 #include "host/x11/prev_instance.hpp"
 #include "host/x11/window_search.hpp"
@@ -25,6 +26,11 @@ constexpr Long kWsVisible = 0x10000000;
 constexpr Long kWsMaximize = 0x01000000;
 constexpr Long kWsClipSiblings = 0x04000000;
 constexpr Long kWsClipChildren = 0x02000000;
+
+// A caption line moves 5 twips a tick, a third of a pixel, so the picture changes at most every
+// third tick. Waking on every third tick deadline shows the same frames, each at most two ticks
+// (31 ms) later, for a third of the wake-ups; the runtime still delivers every tick, one by one.
+constexpr std::int64_t kTicksPerFrame = 3;
 
 // Another full-screen program may hold the keyboard for a moment; keep asking this long.
 constexpr std::int64_t kGrabRetryNs = 2'000'000'000;
@@ -67,7 +73,8 @@ std::int64_t X11Platform::NowNs() {
 
 // Sleeps in one ppoll on the X connection and the signal fd until the deadline; reads either
 // only when ppoll says it has something, so an idle tick costs as few system calls as possible.
-WaitResult X11Platform::Wait(std::int64_t deadlineNs, EventSink& sink) {
+WaitResult X11Platform::Wait(std::int64_t tickDeadlineNs, EventSink& sink) {
+  const std::int64_t deadlineNs = FrameDeadline(tickDeadlineNs);
   bool xReadable = false;  // ppoll reports anything still unread on the socket
   bool signalled = false;
   for (;;) {
@@ -88,6 +95,16 @@ WaitResult X11Platform::Wait(std::int64_t deadlineNs, EventSink& sink) {
     xReadable = fds[0].revents != 0;
     signalled = fds[1].revents != 0;
   }
+}
+
+// The first frame deadline on the grid at or after the tick deadline. The grid starts one tick
+// before the first deadline asked for, where the runtime's tick clock starts.
+std::int64_t X11Platform::FrameDeadline(std::int64_t tickDeadlineNs) {
+  constexpr std::int64_t kFrameNs = kTicksPerFrame * kTickNs;
+  if (frameGridNs_ < 0) frameGridNs_ = tickDeadlineNs - kTickNs;
+  const std::int64_t sinceGrid = tickDeadlineNs - frameGridNs_;
+  if (sinceGrid <= 0) return tickDeadlineNs;
+  return frameGridNs_ + (sinceGrid + kFrameNs - 1) / kFrameNs * kFrameNs;
 }
 
 bool X11Platform::DispatchQueued(EventSink& sink) {

@@ -49,6 +49,7 @@ class X11Platform : public Platform {
   bool DispatchQueued(EventSink& sink);
   void Handle(XEvent& event, EventSink& sink, bool& delivered);
   void TryGrabKeyboard();
+  std::int64_t FrameDeadline(std::int64_t tickDeadlineNs);
   void ApplyCursor();
 
   Display* display_;
@@ -65,6 +66,7 @@ class X11Platform : public Platform {
   Long owner_ = 0;
   bool wantKeyboard_ = false;
   std::int64_t grabUntilNs_ = 0;
+  std::int64_t frameGridNs_ = -1;  // where the grid of frame deadlines starts
 };
 
 }  // namespace host::x11
