@@ -14,8 +14,8 @@ double Runtime::ElapsedMs() const {
   return static_cast<double>(platform_.NowNs() - startNs_) / 1e6;
 }
 
-void Runtime::Trace(TraceOp op, std::initializer_list<TraceField> fields) {
-  if (Tracing(op)) trace_->Write(ElapsedMs(), op, fields);
+void Runtime::WriteTrace(TraceOp op, std::initializer_list<TraceField> fields) {
+  trace_->Write(ElapsedMs(), op, fields);
 }
 
 Boolean Runtime::PrevInstance() {

@@ -41,13 +41,16 @@ class Runtime : private EventSink {
   double ElapsedMs() const;
 
   bool Tracing(TraceOp op) const { return trace_ != nullptr && trace_->Wants(op); }
-  void Trace(TraceOp op, std::initializer_list<TraceField> fields);
+  void Trace(TraceOp op, std::initializer_list<TraceField> fields) {
+    if (Tracing(op)) WriteTrace(op, fields);
+  }
 
   // Forms register themselves; this runtime runs programs with one form.
   void Attach(Form& form);
   void Detach(Form& form);
 
  private:
+  void WriteTrace(TraceOp op, std::initializer_list<TraceField> fields);
   void OnInput(const InputEvent& event) override;
   void OnCloseRequest() override;
   // Runs code of the program; a run-time error or End stops the program.
