@@ -4,6 +4,7 @@
 #include <string>
 
 #include "host/run_time_error.hpp"
+#include "host/window_styles.hpp"
 #include "startup/sub_main.hpp"
 #include "tests/sim_harness.hpp"
 
@@ -99,8 +100,8 @@ TEST(Preview, EmbedsTheCoverInTheHostWindowStepByStep) {
   EXPECT_EQ(w->ownerLink, 1234);
   EXPECT_EQ(w->width, 152);
   EXPECT_EQ(w->height, 112);
-  EXPECT_NE(w->style & host::headless::kWsVisible, 0);
-  EXPECT_NE(w->style & host::headless::kWsChild, 0);
+  EXPECT_NE(w->style & host::wm::kWsVisible, 0);
+  EXPECT_NE(w->style & host::wm::kWsChild, 0);
   // The animation runs in the preview too.
   EXPECT_FALSE(run.trace.Of(TraceOp::kTimer).empty());
 }

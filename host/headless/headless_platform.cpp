@@ -4,18 +4,10 @@
 #include <ostream>
 
 #include "host/form.hpp"
+#include "host/window_styles.hpp"
 
 namespace host::headless {
-namespace {
-
-constexpr int kGwlStyle = -16;
-constexpr int kGwlHwndParent = -8;
-constexpr UInt kSwpNoSize = 0x0001;
-constexpr UInt kSwpNoMove = 0x0002;
-constexpr UInt kSwpShowWindow = 0x0040;
-constexpr UInt kSwpHideWindow = 0x0080;
-
-}  // namespace
+using namespace host::wm;
 
 HeadlessPlatform::HeadlessPlatform(DesktopConfig config, std::ostream* errors)
     : config_(std::move(config)), errorStream_(errors) {
@@ -25,7 +17,7 @@ HeadlessPlatform::HeadlessPlatform(DesktopConfig config, std::ostream* errors)
   for (const HostWindowSpec& host : config_.hosts) {
     windows_[host.handle] = Window{.handle = host.handle,
                                    .caption = "",
-                                   .style = kWsOverlapped | kWsVisible,
+                                   .style = kWsOverlappedWindow | kWsVisible,
                                    .width = host.width,
                                    .height = host.height};
   }
@@ -33,7 +25,7 @@ HeadlessPlatform::HeadlessPlatform(DesktopConfig config, std::ostream* errors)
     const Hwnd handle = NewHandle();
     windows_[handle] = Window{.handle = handle,
                               .caption = title,
-                              .style = kWsOverlapped | kWsVisible,
+                              .style = kWsOverlappedWindow | kWsVisible,
                               .width = 640,
                               .height = 480};
   }
@@ -113,7 +105,7 @@ Hwnd HeadlessPlatform::CreateFormWindow(const Form& form) {
   const TwipRect& normal = form.design().normalPlacement;
   windows_[handle] = Window{.handle = handle,
                             .caption = form.Caption(),
-                            .style = kWsPopup | kWsClipSiblings | kWsClipChildren,
+                            .style = kPopupStyle,
                             .x = static_cast<int>(normal.left) / kTwipsPerPixel,
                             .y = static_cast<int>(normal.top) / kTwipsPerPixel,
                             .width = static_cast<int>(normal.width) / kTwipsPerPixel,

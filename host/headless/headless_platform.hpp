@@ -49,14 +49,6 @@ struct Window {
   bool isForm = false;
 };
 
-inline constexpr Long kWsPopup = static_cast<Long>(0x80000000u);
-inline constexpr Long kWsChild = 0x40000000;
-inline constexpr Long kWsVisible = 0x10000000;
-inline constexpr Long kWsMaximize = 0x01000000;
-inline constexpr Long kWsClipSiblings = 0x04000000;
-inline constexpr Long kWsClipChildren = 0x02000000;
-inline constexpr Long kWsOverlapped = 0x00CF0000;  // a foreign application window
-
 class HeadlessPlatform : public Platform {
  public:
   // Errors the program reports are written as lines to errors (when not null).

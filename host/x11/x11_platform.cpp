@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "host/tick_pacer.hpp"
+#include "host/window_styles.hpp"
 #include "host/x11/input_events.hpp"
 #include "host/x11/prev_instance.hpp"
 #include "host/x11/window_search.hpp"
@@ -14,18 +15,7 @@
 namespace host::x11 {
 namespace {
 
-constexpr int kGwlStyle = -16;
-constexpr int kGwlHwndParent = -8;
-constexpr UInt kSwpNoSize = 0x0001;
-constexpr UInt kSwpNoMove = 0x0002;
-constexpr UInt kSwpNoZOrder = 0x0004;
-constexpr UInt kSwpShowWindow = 0x0040;
-constexpr UInt kSwpHideWindow = 0x0080;
-constexpr Long kWsPopup = static_cast<Long>(0x80000000u);
-constexpr Long kWsVisible = 0x10000000;
-constexpr Long kWsMaximize = 0x01000000;
-constexpr Long kWsClipSiblings = 0x04000000;
-constexpr Long kWsClipChildren = 0x02000000;
+using namespace host::wm;
 
 // A caption line moves 5 twips a tick, a third of a pixel, so the picture changes at most every
 // third tick. Waking on every third tick deadline shows the same frames, each at most two ticks
@@ -155,7 +145,7 @@ Hwnd X11Platform::CreateFormWindow(const Form& form) {
                           static_cast<unsigned>(normal.height), 0, CopyFromParent, InputOutput,
                           CopyFromParent, CWBackPixel | CWEventMask, &attributes);
   windowAlive_ = true;
-  style_ = kWsPopup | kWsClipSiblings | kWsClipChildren;
+  style_ = kPopupStyle;
   owner_ = 0;
   painter_ = std::make_unique<ScenePainter>(display_, screen_, window_, form);
   painter_->Resize(normal.width, normal.height);
