@@ -5,19 +5,6 @@
 namespace host::x11 {
 namespace {
 
-std::vector<Window> Children(Display* display, Window window) {
-  Window root = 0;
-  Window parent = 0;
-  Window* children = nullptr;
-  unsigned int count = 0;
-  std::vector<Window> result;
-  if (XQueryTree(display, window, &root, &parent, &children, &count) != 0 && children != nullptr) {
-    result.assign(children, children + count);
-  }
-  if (children != nullptr) XFree(children);
-  return result;
-}
-
 bool HasWmState(Display* display, Window window) {
   const Atom wmState = XInternAtom(display, "WM_STATE", kXFalse);
   Atom type = None;
@@ -45,6 +32,19 @@ Window ClientOf(Display* display, Window frame, int depth) {
 }
 
 }  // namespace
+
+std::vector<Window> Children(Display* display, Window window) {
+  Window root = 0;
+  Window parent = 0;
+  Window* children = nullptr;
+  unsigned int count = 0;
+  std::vector<Window> result;
+  if (XQueryTree(display, window, &root, &parent, &children, &count) != 0 && children != nullptr) {
+    result.assign(children, children + count);
+  }
+  if (children != nullptr) XFree(children);
+  return result;
+}
 
 std::string WindowTitle(Display* display, Window window) {
   const Atom netWmName = XInternAtom(display, "_NET_WM_NAME", kXFalse);

@@ -4,10 +4,14 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "host/x11/xlib.hpp"
 
 namespace host::x11 {
+
+// The window's children, bottom-most first; empty when it has none or does not exist.
+std::vector<Window> Children(Display* display, Window window);
 
 // The window's title: _NET_WM_NAME when set, else WM_NAME; empty when it has neither.
 std::string WindowTitle(Display* display, Window window);

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <thread>
 
+#include "host/x11/window_search.hpp"
+
 namespace x11test {
 namespace {
 
@@ -79,22 +81,9 @@ bool PointerInvisible(Display* display) {
   return invisible;
 }
 
-std::vector<Window> Children(Display* display, Window parent) {
-  Window root = 0;
-  Window up = 0;
-  Window* children = nullptr;
-  unsigned int count = 0;
-  std::vector<Window> result;
-  if (XQueryTree(display, parent, &root, &up, &children, &count) != 0 && children != nullptr) {
-    result.assign(children, children + count);
-  }
-  if (children != nullptr) XFree(children);
-  return result;
-}
-
 std::vector<Window> MappedChildren(Display* display, Window parent) {
   std::vector<Window> mapped;
-  for (const Window w : Children(display, parent)) {
+  for (const Window w : host::x11::Children(display, parent)) {
     if (Attributes(display, w).map_state == IsViewable) mapped.push_back(w);
   }
   return mapped;
@@ -115,9 +104,10 @@ std::string NetWmName(Display* display, Window window) {
   unsigned long after = 0;
   unsigned char* data = nullptr;
   std::string result;
-  if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False), 0, 256,
-                         False, XInternAtom(display, "UTF8_STRING", False), &type, &format, &items,
-                         &after, &data) == Success &&
+  if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_NAME", host::x11::kXFalse),
+                         0, 256, host::x11::kXFalse,
+                         XInternAtom(display, "UTF8_STRING", host::x11::kXFalse), &type, &format,
+                         &items, &after, &data) == Success &&
       data != nullptr) {
     result.assign(reinterpret_cast<const char*>(data), items);
   }

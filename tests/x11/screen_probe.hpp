@@ -45,7 +45,6 @@ bool PointerInvisible(Display* display);
 
 // Mapped children of `parent`, bottom to top.
 std::vector<Window> MappedChildren(Display* display, Window parent);
-std::vector<Window> Children(Display* display, Window parent);
 std::string WmName(Display* display, Window window);
 std::string NetWmName(Display* display, Window window);
 XWindowAttributes Attributes(Display* display, Window window);
