@@ -12,4 +12,4 @@ ctest --preset default -j"$jobs"
 
 cmake --preset sanitize >/dev/null
 cmake --build --preset sanitize -j"$jobs"
-ctest --preset sanitize -j"$jobs" -L unit
+ctest --preset sanitize -j"$jobs" -LE artwork

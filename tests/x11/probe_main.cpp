@@ -11,6 +11,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -62,7 +64,9 @@ int main(int argc, char** argv) {
         stderr);
     return 2;
   }
-  Display* display = XOpenDisplay(nullptr);
+  const std::unique_ptr<Display, int (*)(Display*)> connection(XOpenDisplay(nullptr),
+                                                               XCloseDisplay);
+  Display* display = connection.get();
   if (display == nullptr) return 2;
   const std::string mode = argv[1];
   const host::x11::RgbImage banner = host::x11::DecodeBmp24(assets::kBannerBmp);
