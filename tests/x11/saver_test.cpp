@@ -24,6 +24,8 @@ TEST_F(SaverTest, FirstFrameShowsGroundBannerAndFirstLabelOnly) {
   // Label1's text sits in its box at (8, 8); a tick or two may have moved it down a pixel.
   const Box label = InkBox(shot, kCaptionStrip);
   ASSERT_GT(label.width, 60) << "no caption drawn";
+  // Both words on the one line the box holds: the first word alone is under 100 px wide.
+  EXPECT_GT(label.width, 115) << "the caption wrapped and lost its second word";
   EXPECT_GE(label.x, kLabel1Box.x);
   EXPECT_LE(label.x, kLabel1Box.x + 3);
   EXPECT_GE(label.y, kLabel1Box.y);
