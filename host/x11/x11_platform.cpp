@@ -1,5 +1,6 @@
 #include "host/x11/x11_platform.hpp"
 
+#include <fontconfig/fontconfig.h>
 #include <poll.h>
 #include <time.h>
 
@@ -38,9 +39,13 @@ X11Platform::X11Platform(Display* display, std::string commandLine)
       root_(RootWindow(display, DefaultScreen(display))),
       commandLine_(std::move(commandLine)) {
   InstallErrorHandlers();
+  // fontconfig takes about 9 ms to read its configuration; it does so on its own thread while
+  // this one sets up the window, and nothing here touches fontconfig until the first paint.
+  fontconfigInit_ = std::thread([] { FcInit(); });
 }
 
 X11Platform::~X11Platform() {
+  if (fontconfigInit_.joinable()) fontconfigInit_.join();
   DestroyFormWindow();
   if (invisibleCursor_ != 0) XFreeCursor(display_, invisibleCursor_);
   XCloseDisplay(display_);
@@ -73,9 +78,13 @@ WaitResult X11Platform::Wait(std::int64_t tickDeadlineNs, EventSink& sink) {
       sink.OnCloseRequest();
       return WaitResult::kReady;
     }
-    if (wantKeyboard_) TryGrabKeyboard();
-    if (painter_ && windowAlive_) painter_->Paint();
+    if (painter_ && windowAlive_) {
+      if (fontconfigInit_.joinable()) fontconfigInit_.join();
+      painter_->Paint();
+    }
     XFlush(display_);
+    // After the frame is on its way: the grab waits for the server's answer.
+    if (wantKeyboard_) TryGrabKeyboard();
     const std::int64_t remaining = deadlineNs - NowNs();
     if (remaining <= 0) return WaitResult::kReady;
     pollfd fds[2] = {{ConnectionNumber(display_), POLLIN, 0}, {signals_.fd(), POLLIN, 0}};
@@ -179,10 +188,10 @@ void X11Platform::ShowFormWindow() {
   painter_->Resize(width, height);
   XMapRaised(display_, window_);
   style_ |= kWsVisible | kWsMaximize;
-  // Keys reach an override-redirect window only through a grab.
+  // Keys reach an override-redirect window only through a grab, taken once the first frame
+  // is drawn (Wait), and asked for again for a while if another program holds the keyboard.
   wantKeyboard_ = true;
   grabUntilNs_ = NowNs() + kGrabRetryNs;
-  TryGrabKeyboard();
   XFlush(display_);
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "host/platform.hpp"
 #include "host/x11/scene_painter.hpp"
@@ -67,6 +68,7 @@ class X11Platform : public Platform {
   bool wantKeyboard_ = false;
   std::int64_t grabUntilNs_ = 0;
   std::int64_t frameGridNs_ = -1;  // where the grid of frame deadlines starts
+  std::thread fontconfigInit_;     // joined before the first text is drawn
 };
 
 }  // namespace host::x11
