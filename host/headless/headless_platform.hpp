@@ -65,7 +65,7 @@ class HeadlessPlatform : public Platform {
   void SetFormCaption(std::string_view caption) override;
   void ShowFormWindow() override;
   void DestroyFormWindow() override;
-  void InvalidateTwips(const TwipRect&) override { ++invalidations_; }
+  void InvalidateTwips(const TwipRect&) override {}  // nothing is drawn here
 
   Hwnd FindWindowA(const char* className, const char* windowName) override;
   Bool GetClientRect(Hwnd window, Rect* rect) override;
@@ -81,7 +81,6 @@ class HeadlessPlatform : public Platform {
   Hwnd FormWindow() const { return formWindow_; }
   int CursorCount() const { return cursorCount_; }
   const std::vector<std::string>& ReportedErrors() const { return errors_; }
-  std::int64_t Invalidations() const { return invalidations_; }
 
  private:
   Window* Find(Hwnd handle);
@@ -99,7 +98,6 @@ class HeadlessPlatform : public Platform {
   Hwnd nextHandle_ = 0x00010010;
   Hwnd formWindow_ = 0;
   int cursorCount_ = 0;
-  std::int64_t invalidations_ = 0;
 };
 
 }  // namespace host::headless

@@ -120,7 +120,6 @@ void SummaryTrace::Write(double timeMs, host::TraceOp op,
     default:
       break;
   }
-  started_ = true;
 }
 
 }  // namespace sim

@@ -26,7 +26,6 @@ class SummaryTrace : public host::TraceSink {
 
   std::FILE* out_;
   std::array<Line, 5> lines_{};
-  bool started_ = false;
 };
 
 }  // namespace sim
