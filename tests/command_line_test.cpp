@@ -36,7 +36,7 @@ INSTANTIATE_TEST_SUITE_P(Table, CommandLineMode,
                                            ModeCase{"/P:1234", 3}, ModeCase{"/x", 2},
                                            ModeCase{"-s", 2}, ModeCase{"/", 2}, ModeCase{"S", 2},
                                            ModeCase{"\t/c", 2}, ModeCase{"  /C", 1}),
-                         [](const auto& info) { return "Case" + std::to_string(info.index); });
+                         [](const auto& info) { return testing_support::NameOfText(info.param.commandLine); });
 
 TEST(CommandLine, ConfigureEndsAtOnceWithNoWindowAndNoOutput) {
   SimRun run(Desktop("/c:456"));

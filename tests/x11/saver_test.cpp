@@ -140,7 +140,10 @@ TEST_P(SignalTest, SignalEndsItCleanly) {
   ExpectEndsCleanly(*saver, display_);
 }
 
-INSTANTIATE_TEST_SUITE_P(TermAndInt, SignalTest, ::testing::Values(SIGTERM, SIGINT));
+INSTANTIATE_TEST_SUITE_P(TermAndInt, SignalTest, ::testing::Values(SIGTERM, SIGINT),
+                         [](const auto& info) {
+                           return std::string(info.param == SIGTERM ? "Sigterm" : "Sigint");
+                         });
 
 TEST_F(SaverTest, ThirdFullScreenStartEndsAtOnce) {
   auto first = Start({"/s"});
