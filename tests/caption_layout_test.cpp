@@ -32,7 +32,8 @@ std::vector<std::string> Lines(const CaptionLayout& layout) {
 }
 
 struct Typesetting {
-  explicit Typesetting(std::vector<FontSpec> fonts) : measurer(std::move(fonts)), typesetter(measurer, 96) {}
+  explicit Typesetting(std::vector<FontSpec> fonts)
+      : measurer(std::move(fonts)), typesetter(measurer, 96) {}
   FixedMeasurer measurer;
   CaptionTypesetter typesetter;
 };

@@ -85,6 +85,7 @@ std::string NameOfText(std::string_view text) {
     while (i + run < text.size() && text[i + run] == text[i]) ++run;
     if (run >= 4) {
       name += token(text[i]) + "Times" + std::to_string(run);
+      if (i + run < text.size()) name += "_";
     } else {
       for (std::size_t k = 0; k < run; ++k) name += token(text[i]);
     }

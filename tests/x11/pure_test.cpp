@@ -1,7 +1,6 @@
 // The X11 program's pure parts: the daemon command lines.
 #include <gtest/gtest.h>
 
-
 #include "host/x11/command_line.hpp"
 
 namespace {
