@@ -141,14 +141,19 @@ std::vector<std::uint32_t> FullRepaint(const host::Form& form, host::drawing::Pi
   return canvas.Screen();
 }
 
-class RepaintingOnlyTheDamage : public ::testing::TestWithParam<double> {};
-
-TEST_P(RepaintingOnlyTheDamage, ShowsWhatDrawingEverythingShows) {
-  auto config = Desktop("/s", GetParam());
+// The full-screen saver on a 1024 x 600 screen whose frames keep their pixels.
+host::headless::DesktopConfig RasterSaver(double runMs) {
+  auto config = Desktop("/s", runMs);
   config.screenWidth = 1024;
   config.screenHeight = 600;
   config.raster = true;
-  SimRun run(std::move(config));
+  return config;
+}
+
+class RepaintingOnlyTheDamage : public ::testing::TestWithParam<double> {};
+
+TEST_P(RepaintingOnlyTheDamage, ShowsWhatDrawingEverythingShows) {
+  SimRun run(RasterSaver(GetParam()));
   run.Run();
   const auto& canvas = run.platform.Canvas();
   ASSERT_GT(canvas.FramesPresented(), 1u);
@@ -172,11 +177,7 @@ INSTANTIATE_TEST_SUITE_P(Moments, RepaintingOnlyTheDamage,
                          });
 
 TEST(Frames, TheFirstFramePaintsGroundBannerAndTheFirstLineInPaintOrder) {
-  auto config = Desktop("/s", 10);
-  config.screenWidth = 1024;
-  config.screenHeight = 600;
-  config.raster = true;
-  SimRun run(std::move(config));
+  SimRun run(RasterSaver(10));
   run.Run();
   const auto& canvas = run.platform.Canvas();
   const auto banner = host::drawing::DecodeBmp24(assets::kBannerBmp);
