@@ -7,7 +7,8 @@ packages=(
   # build
   g++ cmake make libgtest-dev
   # the X11 platform
-  libx11-dev libxft-dev libxfixes-dev libxrender-dev libfontconfig-dev fonts-linuxlibertine
+  libx11-dev libx11-xcb-dev libxcb-render0-dev libxft-dev libxfixes-dev libxrender-dev
+  libfontconfig-dev fonts-linuxlibertine
   # tests on a private X server
   xvfb xdotool x11-utils imagemagick xscreensaver xscreensaver-data pkg-config procps
   # the artwork generator's reproducibility check

@@ -71,7 +71,8 @@ WaitResult X11Platform::Wait(const WaitDeadlines& deadlines, EventSink& sink) {
       sink.OnCloseRequest();
       return WaitResult::kReady;
     }
-    XFlush(display_);
+    // Nothing to flush here: a frame goes out with its own flush, and every other request
+    // this platform makes is flushed or synced where it is made.
     // After the frame is on its way: the grab waits for the server's answer.
     if (wantKeyboard_) TryGrabKeyboard();
     const std::int64_t remaining = deadlineNs - NowNs();
