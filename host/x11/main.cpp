@@ -1,6 +1,8 @@
 // vorthane: the screen saver on an X display. The command line, translated from the ways
 // screen-saver daemons start their programs, goes to the program unchanged otherwise.
 
+#include <malloc.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -13,6 +15,9 @@
 #include "startup/program.hpp"
 
 int main(int argc, char** argv) {
+  // One malloc arena: the font configuration is read on a thread at start-up, and an arena of
+  // its own would stay resident for the whole run.
+  mallopt(M_ARENA_MAX, 1);
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) {
     const char* name = XDisplayName(nullptr);

@@ -2,6 +2,8 @@
 
 #include <X11/Xlib-xcb.h>
 #include <X11/extensions/Xrender.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <climits>
@@ -133,6 +135,14 @@ Pixmap X11Canvas::Upload(const drawing::RgbImage& picture) {
   XDestroyImage(image);  // frees the pixel data too
   pictures_.emplace(&picture, pixmap);
   return pixmap;
+}
+
+// The banner's file is half a megabyte of the program's own pages, read once to decode it.
+void X11Canvas::Decoded(std::span<const std::uint8_t> file) {
+  const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+  const auto begin = (reinterpret_cast<std::uintptr_t>(file.data()) + page - 1) / page * page;
+  const auto end = (reinterpret_cast<std::uintptr_t>(file.data()) + file.size()) / page * page;
+  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);
 }
 
 // This display draws at the standard resolution only, where a picture keeps its own size.

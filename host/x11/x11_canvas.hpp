@@ -34,6 +34,7 @@ class X11Canvas : public drawing::Canvas {
                 const drawing::PixelRect& clip) override;
   void Present(std::span<const drawing::PixelRect> boxes) override;
   bool KeepsPictures() const override { return true; }
+  void Decoded(std::span<const std::uint8_t> file) override;
 
  private:
   // A label's text as an 8-bit alpha pixmap, placed relative to its first run's origin.
