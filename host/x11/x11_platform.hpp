@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "host/platform.hpp"
+#include "host/x11/keyboard_claim.hpp"
 #include "host/x11/scene_painter.hpp"
 #include "host/x11/signal_fd.hpp"
 #include "host/x11/xlib.hpp"
@@ -49,7 +50,6 @@ class X11Platform : public Platform {
   // Delivers queued X events; true when any reached the sink.
   bool DispatchQueued(EventSink& sink);
   void Handle(XEvent& event, EventSink& sink, bool& delivered);
-  void TryGrabKeyboard();
   std::int64_t FrameDeadline(std::int64_t tickDeadlineNs);
   void ApplyCursor();
 
@@ -65,8 +65,8 @@ class X11Platform : public Platform {
   int cursorCount_ = 0;
   Long style_ = 0;  // the window's emulated style and owner records
   Long owner_ = 0;
-  bool wantKeyboard_ = false;
-  std::int64_t grabUntilNs_ = 0;
+  KeyboardKeeper keyboard_{display_};
+  bool fullScreen_ = false;        // shown full-screen: unmapped by anyone else, the form closes
   std::int64_t frameGridNs_ = -1;  // where the grid of frame deadlines starts
   std::thread fontconfigInit_;     // joined before the first text is drawn
 };
