@@ -3,6 +3,10 @@
 # Sourced; the caller sets `set -euo pipefail`.
 
 saver=/usr/libexec/xscreensaver/vorthane
+if [ ! -x "$saver" ]; then
+  echo "SKIP: the package is not installed (the package test installs it as root)"
+  exit 77
+fi
 work=$(mktemp -d)
 chmod 755 "$work"
 pids=()
@@ -71,6 +75,15 @@ saver_pids() {
     [ "$(readlink "/proc/$pid/exe" 2>/dev/null)" = "$saver" ] && echo "$pid"
   done
   return 0
+}
+
+saver_count() {
+  saver_pids | wc -l
+}
+
+# Succeeds once exactly `n` savers run.
+savers_running() {
+  [ "$(saver_count)" -eq "$1" ]
 }
 
 saver_gone() {

@@ -37,7 +37,7 @@ xscreensaver-command -activate >/dev/null
 "$probe" wait-banner 20000 >/dev/null || fail "the scene did not appear"
 if [ "$monitors" = two ]; then
   "$probe" wait-banner-at 1280 0 20000 >/dev/null || fail "no scene on the second monitor"
-  wait_for 50 test "$(saver_pids | wc -l)" -eq 2 || fail "not one saver per monitor: $(saver_pids)"
+  wait_for 50 savers_running 2 || fail "not one saver per monitor: $(saver_pids)"
 fi
 shot=$(screenshot "xscreensaver-$monitors-monitor")
 
