@@ -25,7 +25,11 @@ mate-screensaver-command --activate
 echo ready > "$HOME/ready"
 # The test outside answers through these files: query, then deactivate.
 while [ ! -f "$HOME/deactivate" ]; do
-  [ -f "$HOME/query" ] && { mate-screensaver-command --query > "$HOME/query.out" 2>&1; rm "$HOME/query"; }
+  if [ -f "$HOME/query" ]; then
+    mate-screensaver-command --query > "$HOME/query.tmp" 2>&1 || true
+    mv "$HOME/query.tmp" "$HOME/query.out"  # whole, never seen half-written
+    rm "$HOME/query"
+  fi
   sleep 0.1
 done
 mate-screensaver-command --deactivate
@@ -45,7 +49,7 @@ shot=$(screenshot mate-screensaver)
 for pid in $(saver_pids); do
   id=$(tr '\0' '\n' < "/proc/$pid/environ" | sed -n 's/^XSCREENSAVER_WINDOW=//p')
   [ -n "$id" ] || fail "no XSCREENSAVER_WINDOW"
-  xwininfo -id "$id" -children | grep -q '"Preview"' || fail "nothing of ours inside $id"
+  xwininfo -id "$id" -children | grep '"Preview"' >/dev/null || fail "nothing of ours inside $id"
 done
 touch "$HOME/query"
 wait_for 50 test -f "$HOME/query.out" || fail "no answer to --query"

@@ -40,16 +40,16 @@ man_warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l \
 
 # Stripped and hardened.
 binary=$work/root/usr/libexec/xscreensaver/vorthane
-file "$binary" | grep -q ', stripped' || fail "not stripped: $(file "$binary")"
-readelf -d "$binary" | grep -q 'FLAGS.*BIND_NOW' || fail "not linked with -z now"
-readelf -l "$binary" | grep -q 'GNU_RELRO' || fail "no read-only relocations"
-readelf -h "$binary" | grep -q 'DYN (Position-Independent Executable' || fail "not PIE"
-readelf -s --wide "$binary" | grep -q '__[a-z_]*_chk@' || fail "no fortified libc calls"
+file "$binary" | grep ', stripped' >/dev/null || fail "not stripped: $(file "$binary")"
+readelf -d "$binary" | grep 'FLAGS.*BIND_NOW' >/dev/null || fail "not linked with -z now"
+readelf -l "$binary" | grep 'GNU_RELRO' >/dev/null || fail "no read-only relocations"
+readelf -h "$binary" | grep 'DYN (Position-Independent Executable' >/dev/null || fail "not PIE"
+readelf -s --wide "$binary" | grep '__[a-z_]*_chk@' >/dev/null || fail "no fortified libc calls"
 
 # Dependencies from the shared libraries, plus the font.
 depends=$(dpkg-deb -f "$deb" Depends)
 for dep in fonts-linuxlibertine libc6 libx11-6 libxft2 libfontconfig1 libstdc++6; do
-  echo "$depends" | grep -q "\\b$dep\\b" || fail "Depends lacks $dep: $depends"
+  echo "$depends" | grep "\\b$dep\\b" >/dev/null || fail "Depends lacks $dep: $depends"
 done
 
 # lintian: nothing beyond the note that a first upload closes no bug.
@@ -59,8 +59,8 @@ if grep -E '^[EW]: ' "$work/lintian.txt" | grep -v 'initial-upload-closes-no-bug
   fail "lintian reports the lines above"
 fi
 
-"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --reinstall "$deb" \
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq -o DPkg::Lock::Timeout=120 --reinstall "$deb" \
   > "$work/apt.log" 2>&1 || { cat "$work/apt.log" >&2; fail "apt-get install failed"; }
-dpkg-query -W -f='${Status}' vorthane | grep -q "install ok installed" || fail "not installed"
+dpkg-query -W -f='${Status}' vorthane | grep "install ok installed" >/dev/null || fail "not installed"
 cmp -s "$binary" /usr/libexec/xscreensaver/vorthane || fail "the installed program is another one"
 echo "PASS: $(basename "$deb") built, lintian clean, installed"

@@ -32,9 +32,9 @@ case $args in
 esac
 host=${args##* --window-id }
 host=${host% }
-embedded() { xwininfo -id "$host" -children | grep -q '"Preview"'; }
+embedded() { xwininfo -id "$host" -children | grep '"Preview"' >/dev/null; }
 wait_for 100 embedded || fail "nothing of ours inside the preview window $host"
-xwininfo -root -tree | grep -q '"XScreenSaver: Vorthane Settings"' ||
+xwininfo -root -tree | grep '"XScreenSaver: Vorthane Settings"' >/dev/null ||
   fail "the dialog did not take the saver's label from its settings file"
 own=$(xwininfo -root -children | grep -c '"Preview"\|"VorthaneSoftware"' || true)
 [ "$own" -eq 0 ] || fail "the preview opened a window of its own over the dialog"

@@ -48,7 +48,7 @@ for pid in $(saver_pids); do
   [ "${args#* }" = "--root " ] || fail "started as '$args'"
   id=$(tr '\0' '\n' < "/proc/$pid/environ" | sed -n 's/^XSCREENSAVER_WINDOW=//p')
   [ -n "$id" ] || fail "no XSCREENSAVER_WINDOW"
-  xwininfo -id "$id" -children | grep -q '"Preview"' || fail "nothing of ours inside $id"
+  xwininfo -id "$id" -children | grep '"Preview"' >/dev/null || fail "nothing of ours inside $id"
 done
 own=$(xwininfo -root -children | grep -c '"Preview"\|"VorthaneSoftware"' || true)
 [ "$own" -eq 0 ] || fail "the saver opened a window of its own on the root"
