@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "host/quoted_value.hpp"
 #include "host/runtime.hpp"
 #include "host/x11/command_line.hpp"
 #include "host/x11/host_window.hpp"
@@ -33,8 +34,7 @@ int main(int argc, char** argv) {
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) {
     const char* name = XDisplayName(nullptr);
-    std::fprintf(stderr, "vorthane: cannot open the X display \"%s\"\n", name ? name : "");
-    return 1;
+    return Refuse("cannot open the X display " + host::QuotedValue(name ? name : ""));
   }
   std::string commandLine;
   if (request.window) {

@@ -158,6 +158,16 @@ INSTANTIATE_TEST_SUITE_P(
         UnusableHost{"InputOnlyPreview", true, "preview", "does not exist"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A display name is quoted in the error as any value is: cut, on one line.
+TEST(UnreachableDisplay, EndsWithOneShortLine) {
+  ChildProcess saver({VORTHANE_EXE, "/s"}, {{"DISPLAY", ":" + std::string(30000, '9')}});
+  ASSERT_EQ(saver.WaitExit(seconds(5)), 1);
+  const std::string error = saver.Stderr();
+  EXPECT_EQ(std::count(error.begin(), error.end(), '\n'), 1) << error;
+  EXPECT_LT(error.size(), 200u);
+  EXPECT_NE(error.find("cannot open the X display \":999"), std::string::npos) << error;
+}
+
 // The settings dialog's preview: the programs-list entry with "--window-id 0xID" appended.
 TEST_F(SaverTest, SettingsDialogPreviewEmbedsInItsWindow) {
   const Window host = CreateHostWindow(360, 270);
