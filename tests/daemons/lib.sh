@@ -9,13 +9,13 @@ if [ ! -x "$saver" ]; then
 fi
 work=$(mktemp -d)
 chmod 755 "$work"
-pids=()
+groups=()  # process groups started by spawn
 xvfb_pid=""
 shots=${VORTHANE_SHOTS:-}  # a folder to keep the screenshots in, if set
 
 cleanup() {
-  local pid
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  local group
+  for group in "${groups[@]}"; do kill -TERM -- "-$group" 2>/dev/null || true; done
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
   wait 2>/dev/null || true
   rm -rf "$work"
@@ -43,6 +43,14 @@ wait_for() {
   return 1
 }
 
+# Starts a command in the background in a session and process group of its own, so that the
+# cleanup ends everything it started, however deep; sets `spawned` to its pid.
+spawn() {
+  setsid "$@" &
+  spawned=$!
+  groups+=("$spawned")
+}
+
 # A private display of the given size; sets DISPLAY.
 start_xvfb() {
   local size=${1:-1280x1024}
@@ -58,13 +66,15 @@ start_xvfb() {
 }
 
 # The daemons run as this unprivileged user when the test runs as root; run_as prefixes a
-# command with it (an empty prefix otherwise).
+# command with it (an empty prefix otherwise). The accessibility bus is kept out: GTK programs
+# would start it on the session bus, and it outlives them.
 run_as=()
 saver_uid=$(id -u)
 if [ "$saver_uid" -eq 0 ]; then
   saver_uid=$(id -u nobody)
   run_as=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
 fi
+export NO_AT_BRIDGE=1
 export HOME=$work
 chown "$saver_uid" "$work"
 

@@ -37,10 +37,9 @@ touch "$HOME/deactivated"
 sleep 5
 kill "$daemon"
 SESSION
-"${run_as[@]}" env -i HOME="$HOME" DISPLAY="$DISPLAY" PATH=/usr/bin:/bin LANG=C.UTF-8 \
-  XDG_RUNTIME_DIR="$work" GSETTINGS_BACKEND=keyfile \
-  dbus-run-session -- sh "$work/session.sh" > "$work/session.log" 2>&1 &
-pids+=($!)
+spawn "${run_as[@]}" env -i HOME="$HOME" DISPLAY="$DISPLAY" NO_AT_BRIDGE=1 PATH=/usr/bin:/bin \
+  LANG=C.UTF-8 XDG_RUNTIME_DIR="$work" GSETTINGS_BACKEND=keyfile \
+  dbus-run-session -- sh "$work/session.sh" > "$work/session.log" 2>&1
 
 wait_for 150 test -f "$HOME/ready" || fail "mate-screensaver did not come up"
 "$probe" wait-banner 20000 >/dev/null || fail "the scene did not appear"

@@ -16,13 +16,11 @@ splash: False
 programs: vorthane --root \n
 SETTINGS
 chown "$saver_uid" "$HOME/.xscreensaver"
-as_daemon_user=("${run_as[@]}" env -i HOME="$HOME" DISPLAY="$DISPLAY" PATH=/usr/bin:/bin)
-"${as_daemon_user[@]}" xscreensaver -no-splash > "$work/daemon.log" 2>&1 &
-pids+=($!)
+as_daemon_user=("${run_as[@]}" env -i HOME="$HOME" DISPLAY="$DISPLAY" NO_AT_BRIDGE=1 PATH=/usr/bin:/bin)
+spawn "${as_daemon_user[@]}" xscreensaver -no-splash > "$work/daemon.log" 2>&1
 wait_for 100 xscreensaver-command -version || fail "the daemon did not come up"
-"${as_daemon_user[@]}" xscreensaver-settings > "$work/settings.log" 2>&1 &
-settings=$!
-pids+=($settings)
+spawn "${as_daemon_user[@]}" xscreensaver-settings > "$work/settings.log" 2>&1
+settings=$spawned
 
 wait_for 200 savers_running 1 || fail "the dialog started no preview"
 pid=$(saver_pids | head -1)

@@ -28,9 +28,8 @@ programs: vorthane --root \n
 SETTINGS
 chown "$saver_uid" "$HOME/.xscreensaver"
 
-"${run_as[@]}" env -i HOME="$HOME" DISPLAY="$DISPLAY" PATH=/usr/bin:/bin \
-  xscreensaver -no-splash > "$work/daemon.log" 2>&1 &
-pids+=($!)
+spawn "${run_as[@]}" env -i HOME="$HOME" DISPLAY="$DISPLAY" NO_AT_BRIDGE=1 PATH=/usr/bin:/bin \
+  xscreensaver -no-splash > "$work/daemon.log" 2>&1
 wait_for 100 xscreensaver-command -version || fail "the daemon did not come up"
 
 xscreensaver-command -activate >/dev/null

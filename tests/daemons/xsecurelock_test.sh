@@ -8,10 +8,9 @@ probe=$1
 . "$(dirname "$0")/lib.sh"
 start_xvfb 1280x1024
 
-"${run_as[@]}" env -i HOME="$HOME" DISPLAY="$DISPLAY" PATH=/usr/bin:/bin \
-  XSECURELOCK_SAVER="$saver" xsecurelock > "$work/xsecurelock.log" 2>&1 &
-locker=$!
-pids+=($locker)
+spawn "${run_as[@]}" env -i HOME="$HOME" DISPLAY="$DISPLAY" NO_AT_BRIDGE=1 PATH=/usr/bin:/bin \
+  XSECURELOCK_SAVER="$saver" xsecurelock > "$work/xsecurelock.log" 2>&1
+locker=$spawned
 
 "$probe" wait-banner 20000 >/dev/null || fail "the scene did not appear"
 shot=$(screenshot xsecurelock)
