@@ -1,6 +1,7 @@
 // vorthane_x11_probe: measurements on a running X display for the daemon test and the
 // benchmark. DISPLAY names the display.
 //   wait-banner MS               exit 0 once the banner shows where the scene puts it
+//   wait-banner-at X Y MS        the same for a scene whose window starts at X,Y
 //   bench-saver SECONDS CMD...   start CMD, time exec to first frame, run, then two pointer
 //                                moves and time them to exit; CPU and peak RSS
 //   bench-hack SECONDS CMD...    start CMD, run, SIGTERM; CPU and peak RSS
@@ -36,9 +37,10 @@ double Ms(Clock::duration d) {
   return std::chrono::duration<double, std::milli>(d).count();
 }
 
-bool BannerOnScreen(Display* display, const host::drawing::RgbImage& banner) {
-  XImage* image = XGetImage(display, DefaultRootWindow(display), kBannerX, kBannerY,
-                            static_cast<unsigned>(banner.width),
+bool BannerOnScreen(Display* display, const host::drawing::RgbImage& banner, int originX = 0,
+                    int originY = 0) {
+  XImage* image = XGetImage(display, DefaultRootWindow(display), originX + kBannerX,
+                            originY + kBannerY, static_cast<unsigned>(banner.width),
                             static_cast<unsigned>(banner.height), AllPlanes, ZPixmap);
   if (image == nullptr) return false;
   bool same = true;
@@ -93,7 +95,8 @@ std::vector<std::string> Command(int argc, char** argv, int from) {
 int main(int argc, char** argv) {
   if (argc < 3) {
     std::fputs(
-        "usage: vorthane_x11_probe wait-banner MS | bench-saver S CMD... | bench-hack S CMD...\n",
+        "usage: vorthane_x11_probe wait-banner MS | wait-banner-at X Y MS | bench-saver S CMD... |"
+        " bench-hack S CMD...\n",
         stderr);
     return 2;
   }
@@ -104,10 +107,13 @@ int main(int argc, char** argv) {
   const std::string mode = argv[1];
   const host::drawing::RgbImage banner = host::drawing::DecodeBmp24(assets::kBannerBmp);
 
-  if (mode == "wait-banner") {
+  if (mode == "wait-banner" || (mode == "wait-banner-at" && argc == 5)) {
+    const bool at = mode == "wait-banner-at";
+    const int x = at ? std::atoi(argv[2]) : 0;
+    const int y = at ? std::atoi(argv[3]) : 0;
     const auto start = Clock::now();
-    const bool shown = x11test::WaitFor([&] { return BannerOnScreen(display, banner); },
-                                        std::chrono::milliseconds(std::atoi(argv[2])));
+    const bool shown = x11test::WaitFor([&] { return BannerOnScreen(display, banner, x, y); },
+                                        std::chrono::milliseconds(std::atoi(argv[at ? 4 : 2])));
     std::printf("%s after %.0f ms\n", shown ? "banner shown" : "no banner",
                 Ms(Clock::now() - start));
     return shown ? 0 : 1;
