@@ -15,10 +15,8 @@ constexpr float kMoveThresholdTwips = 5.0f;
 
 }  // namespace
 
-FrmCover::FrmCover(host::Runtime& runtime, const std::int16_t& currentRunMode)
-    : host::Form(runtime, kFrmCoverDesign, *this),
-      runtime_(runtime),
-      currentRunMode_(currentRunMode) {}
+FrmCover::FrmCover(host::Runtime& app, const std::int16_t& currentRunMode)
+    : host::Form(app, kFrmCoverDesign, *this), App(app), currentRunMode_(currentRunMode) {}
 
 bool FrmCover::InSaverMode() const {
   return currentRunMode_ == startup::RunModeSaver;
@@ -61,7 +59,7 @@ void FrmCover::Form_MouseMove(std::int16_t&, std::int16_t&, float& x, float& y) 
 }
 
 void FrmCover::Form_Unload(std::int16_t&) {
-  if (InSaverMode()) runtime_.User32().ShowCursor(-1);
+  if (InSaverMode()) App.User32().ShowCursor(-1);
 }
 
 void FrmCover::Timer_Timer(int timerNumber) {

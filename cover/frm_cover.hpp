@@ -12,7 +12,7 @@ namespace cover {
 class FrmCover : public host::FormEvents, public host::Form {
  public:
   // currentRunMode: the run mode the start-up module records; input counts only in saver mode.
-  FrmCover(host::Runtime& runtime, const std::int16_t& currentRunMode);
+  FrmCover(host::Runtime& app, const std::int16_t& currentRunMode);
 
   void Form_Click() override;
   void Form_DblClick() override;
@@ -30,7 +30,7 @@ class FrmCover : public host::FormEvents, public host::Form {
 
  private:
   bool InSaverMode() const;
-  host::Runtime& runtime_;
+  host::Runtime& App;
   const std::int16_t& currentRunMode_;
 };
 

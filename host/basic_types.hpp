@@ -27,7 +27,8 @@ struct Rect {
   std::int32_t bottom = 0;
 };
 
-// A rectangle of the form's client area in twips (15 twips to the pixel at 96 dpi).
+// A rectangle of the form's client area in twips (1440 to the inch; drawing/pixel_geometry.hpp
+// turns them into pixels).
 struct TwipRect {
   float left = 0;
   float top = 0;
@@ -38,8 +39,6 @@ struct TwipRect {
     return x >= left && x < left + width && y >= top && y < top + height;
   }
 };
-
-inline constexpr int kTwipsPerPixel = 15;
 
 // Colours are 0x00BBGGRR, or 0x800000nn for system colour nn.
 using Colour = std::uint32_t;

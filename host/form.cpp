@@ -86,6 +86,7 @@ void Form::DestroyWithoutEvents() {
   shown_ = false;
   hwnd_ = 0;
   for (ControlState& s : state_) s.enabled = False;
+  runtime_.FormWindowDestroyed();
   runtime_.platform().DestroyFormWindow();
 }
 
@@ -126,21 +127,12 @@ TwipRect Form::LabelBox(std::size_t index) const {
   return box;
 }
 
-void Form::InvalidateLabel(std::size_t index) {
-  if (hwnd_ != 0 && state_[index].visible == True) {
-    runtime_.platform().InvalidateTwips(LabelBox(index));
-  }
-}
-
 void Form::LabelRef::SetVisible(Boolean value) const {
   const std::string_view name = form_.LabelDesignOf(id_.index).name;
   form_.runtime_.Trace(TraceOp::kVisible, {{"control", name}, {"value", std::int64_t{value}}});
   ControlState& s = form_.state_[id_.index];
-  const Boolean visible = ToBoolean(value != 0);
-  if (s.visible == visible) return;
-  form_.InvalidateLabel(id_.index);  // the box it leaves, if it was shown
-  s.visible = visible;
-  form_.InvalidateLabel(id_.index);  // the box it now takes, if it is shown
+  // What the change repaints is the painter's business: it compares frames, not writes.
+  s.visible = ToBoolean(value != 0);
 }
 
 float Form::LabelRef::Top() const {
@@ -153,11 +145,7 @@ void Form::LabelRef::SetTop(float value) const {
     Raise(ErrorCode::kInvalidPropertyValue, "Top of " + std::string(name) + " must be finite");
   }
   form_.runtime_.Trace(TraceOp::kTop, {{"control", name}, {"value", value}});
-  ControlState& s = form_.state_[id_.index];
-  if (s.top == value) return;
-  form_.InvalidateLabel(id_.index);
-  s.top = value;
-  form_.InvalidateLabel(id_.index);
+  form_.state_[id_.index].top = value;
 }
 
 void Form::TimerRef::SetEnabled(Boolean value) const {

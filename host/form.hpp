@@ -82,17 +82,20 @@ class Form {
   bool IsLabel(std::size_t index) const;
   float LabelTop(std::size_t index) const { return state_[index].top; }
   Boolean LabelVisible(std::size_t index) const { return state_[index].visible; }
+  Boolean ImageVisible(std::size_t index) const { return state_[index].visible; }
   Boolean TimerEnabled(std::size_t index) const { return state_[index].enabled; }
   TwipRect LabelBox(std::size_t index) const;
   // The name of the control that owns a mouse event at (x, y), or the form's own name.
   std::string_view HitTest(float x, float y) const;
 
-  // Runtime internals.
+ private:
+  friend class Runtime;
+  // Delivers the Timer events of the timers due in this tick, in ascending timer number.
   void DeliverTick(std::int64_t tick);
+  // Destroys the window and its controls with no Unload event (the program is ending anyway).
   void DestroyWithoutEvents();
   FormEvents& events() { return events_; }
 
- private:
   struct ControlState {
     float top = 0;                 // labels
     Boolean visible = False;       // labels and images
@@ -102,7 +105,6 @@ class Form {
   };
   void EnsureLoaded();
   void StartTimer(ControlState& timer);
-  void InvalidateLabel(std::size_t index);
 
   Runtime& runtime_;
   const FormDesign& design_;

@@ -8,6 +8,10 @@
 #include <string_view>
 
 #include "host/basic_types.hpp"
+#include "host/drawing/canvas.hpp"
+#include "host/drawing/colours.hpp"
+#include "host/drawing/pixel_geometry.hpp"
+#include "host/drawing/text_measurer.hpp"
 
 namespace host {
 
@@ -40,6 +44,14 @@ class EventSink {
   // The cover window is going away by a road other than the program's own unload: its host
   // window was destroyed, the user or the session asked it to close, or a signal arrived.
   virtual void OnCloseRequest() = 0;
+  // The platform lost this part of the window's contents (the back buffer still has it).
+  virtual void OnExposed(const drawing::PixelRect& area) = 0;
+};
+
+// When the runtime wants to be woken.
+struct WaitDeadlines {
+  std::int64_t tickNs = 0;   // the next tick of the timer service falls due
+  std::int64_t frameNs = 0;  // the next tick on the frame grid: the picture cannot change sooner
 };
 
 enum class WaitResult {
@@ -57,15 +69,26 @@ class Platform {
   virtual void ReportError(std::string_view line) = 0;
 
   // Time: a monotonic clock in nanoseconds, and a wait that delivers input until a deadline.
+  // A platform may sleep until deadlines.frameNs: nothing on the screen changes sooner, and the
+  // runtime delivers the ticks it slept through one by one. It wakes at deadlines.tickNs only if
+  // it wants every timer event on time (a simulation does).
   virtual std::int64_t NowNs() = 0;
-  virtual WaitResult Wait(std::int64_t deadlineNs, EventSink& sink) = 0;
+  virtual WaitResult Wait(const WaitDeadlines& deadlines, EventSink& sink) = 0;
 
-  // The form's native window. The platform draws the scene from the form's current state.
+  // The form's native window.
   virtual Hwnd CreateFormWindow(const Form& form) = 0;  // created hidden
   virtual void SetFormCaption(std::string_view caption) = 0;
   virtual void ShowFormWindow() = 0;  // as the design says: maximized, borderless
   virtual void DestroyFormWindow() = 0;
-  virtual void InvalidateTwips(const TwipRect& area) = 0;  // this part of the scene changed
+
+  // Drawing the form's window: its back buffer and the text API that measures for it, from
+  // CreateFormWindow until DestroyFormWindow. The runtime's scene painter decides what is drawn.
+  virtual drawing::Canvas& FormCanvas() = 0;
+  virtual drawing::TextMeasurer& Measurer() = 0;
+  // The user's system colours; the standard scheme where the platform has none.
+  virtual const drawing::ColourScheme& Colours() { return standardColours_; }
+  // Pixels to the inch: the scene's twips are scaled by Dpi() / 96.
+  virtual int Dpi() { return drawing::kStandardDpi; }
 
   // The window manager's functions.
   virtual Hwnd FindWindowA(const char* className, const char* windowName) = 0;
@@ -77,6 +100,9 @@ class Platform {
                             UInt flags) = 0;
   // Returns the display count after the call; the pointer is hidden while it is negative.
   virtual int ShowCursor(Bool show) = 0;
+
+ private:
+  drawing::ColourScheme standardColours_;
 };
 
 }  // namespace host

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "host/drawing/frame_grid.hpp"
+
 namespace host {
 
 Runtime::Runtime(Platform& platform, TraceSink* trace)
@@ -69,10 +71,13 @@ int Runtime::Run(const std::function<void()>& main) {
   Dispatch(main);
   bool stopped = false;
   while (!ending_ && form_ != nullptr && form_->Loaded()) {
-    // A platform failure while waiting (a lost display, say) ends the program as any
-    // run-time error does.
-    Dispatch(
-        [&] { stopped = platform_.Wait(pacer_.NextDeadlineNs(), *this) == WaitResult::kStop; });
+    // A platform failure while drawing or waiting (a lost display, say) ends the program as
+    // any run-time error does.
+    Dispatch([this] { PresentFrameIfDue(); });
+    const WaitDeadlines deadlines{
+        pacer_.NextDeadlineNs(),
+        pacer_.DeadlineOfTickNs(drawing::NextFrameTick(pacer_.TicksTaken()))};
+    Dispatch([&] { stopped = platform_.Wait(deadlines, *this) == WaitResult::kStop; });
     if (stopped) break;
     for (std::int64_t due = pacer_.TakeDue(platform_.NowNs()); due > 0; --due) {
       if (ending_ || !form_->Loaded()) break;
@@ -83,6 +88,59 @@ int Runtime::Run(const std::function<void()>& main) {
   // A stopped run leaves everything as it is, for the caller to inspect.
   if (!stopped) Finish(status_);
   return status_;
+}
+
+void Runtime::PresentFrameIfDue() {
+  if (ending_ || form_ == nullptr || !form_->Loaded()) return;
+  if (!painter_) {
+    painter_ = std::make_unique<drawing::ScenePainter>(
+        *form_, platform_.FormCanvas(), platform_.Measurer(), platform_.Colours(), platform_.Dpi());
+  }
+  const std::int64_t frame = drawing::FrameOfTick(tick_);
+  if (frame == lastFrame_ && !painter_->Pending()) return;
+  lastFrame_ = frame;
+  const std::span<const drawing::PixelRect> damage = painter_->PaintFrame();
+  if (!damage.empty() && Tracing(TraceOp::kFrame)) TraceFrame(damage);
+}
+
+void Runtime::TraceFrame(std::span<const drawing::PixelRect> damage) {
+  auto number = [](std::string& out, int value) { out += std::to_string(value); };
+  std::string boxes = "[";
+  for (const drawing::PixelRect& box : damage) {
+    if (boxes.size() > 1) boxes += ',';
+    boxes += '[';
+    number(boxes, box.x);
+    boxes += ',';
+    number(boxes, box.y);
+    boxes += ',';
+    number(boxes, box.width);
+    boxes += ',';
+    number(boxes, box.height);
+    boxes += ']';
+  }
+  boxes += ']';
+  std::string visible = "[";
+  for (const drawing::VisibleControl& control : painter_->VisibleControls()) {
+    if (visible.size() > 1) visible += ',';
+    // Control names are plain identifiers: nothing in them needs escaping.
+    visible += "{\"control\":\"";
+    visible += control.control;
+    visible += "\",\"x\":";
+    number(visible, control.box.x);
+    visible += ",\"y\":";
+    number(visible, control.box.y);
+    visible += ",\"w\":";
+    number(visible, control.box.width);
+    visible += ",\"h\":";
+    number(visible, control.box.height);
+    visible += '}';
+  }
+  visible += ']';
+  Trace(TraceOp::kFrame, {{"damage", JsonRaw{boxes}}, {"visible", JsonRaw{visible}}});
+}
+
+void Runtime::OnExposed(const drawing::PixelRect& area) {
+  if (painter_) painter_->Exposed(area);
 }
 
 void Runtime::Finish(int status) {

@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <string>
 
 #include "host/basic_types.hpp"
+#include "host/drawing/scene_painter.hpp"
 #include "host/form.hpp"
 #include "host/platform.hpp"
 #include "host/run_time_error.hpp"
@@ -48,11 +50,18 @@ class Runtime : private EventSink {
   // Forms register themselves; this runtime runs programs with one form.
   void Attach(Form& form);
   void Detach(Form& form);
+  // The form's window is going away, and its drawing with it.
+  void FormWindowDestroyed() { painter_.reset(); }
 
  private:
   void WriteTrace(TraceOp op, std::initializer_list<TraceField> fields);
   void OnInput(const InputEvent& event) override;
   void OnCloseRequest() override;
+  void OnExposed(const drawing::PixelRect& area) override;
+  // Presents a frame when one is due: on the frame grid, or when the platform lost part of the
+  // window or resized it.
+  void PresentFrameIfDue();
+  void TraceFrame(std::span<const drawing::PixelRect> damage);
   // Runs code of the program; a run-time error or End stops the program.
   template <typename Code>
   void Dispatch(Code&& code);
@@ -65,6 +74,8 @@ class Runtime : private EventSink {
   WindowManager user32_;
   Form* form_ = nullptr;
   TickPacer pacer_;
+  std::unique_ptr<drawing::ScenePainter> painter_;
+  std::int64_t lastFrame_ = -1;  // the frame of the tick last presented
   std::int64_t startNs_ = 0;
   std::int64_t tick_ = 0;
   bool ending_ = false;  // End was called or a run-time error occurred

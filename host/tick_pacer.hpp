@@ -26,7 +26,9 @@ class TickPacer {
     taken_ = 0;
   }
   // When the next tick falls due.
-  std::int64_t NextDeadlineNs() const { return epochNs_ + (taken_ + 1) * kTickNs; }
+  std::int64_t NextDeadlineNs() const { return DeadlineOfTickNs(taken_ + 1); }
+  // When tick number n (counted from the start, the first being 1) falls due.
+  std::int64_t DeadlineOfTickNs(std::int64_t n) const { return epochNs_ + n * kTickNs; }
   // How many ticks are due at nowNs and not yet taken; marks them taken.
   std::int64_t TakeDue(std::int64_t nowNs) {
     if (nowNs < epochNs_) return 0;

@@ -9,7 +9,7 @@ constexpr std::array<std::string_view, static_cast<std::size_t>(TraceOp::kCount)
     "RunMode",    "PrevInstance",  "FindWindowA",    "Load",           "Show",      "Caption",
     "hWnd",       "GetClientRect", "GetWindowLongA", "SetWindowLongA", "SetParent", "SetWindowPos",
     "ShowCursor", "Input",         "Timer",          "Enabled",        "Visible",   "Top",
-    "Unload",     "End",           "Error",          "State"};
+    "Unload",     "End",           "Error",          "State",          "Frame"};
 
 }  // namespace
 

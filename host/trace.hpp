@@ -32,6 +32,7 @@ enum class TraceOp : std::uint8_t {
   kEnd,
   kError,
   kState,
+  kFrame,
   kCount
 };
 

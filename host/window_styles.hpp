@@ -1,5 +1,6 @@
-// The window manager's style bits, window-record indexes and placement flags, for platforms that
-// keep such records themselves (the headless and X11 platforms do; on Windows they are real).
+// The window manager's style bits, window-record indexes and placement flags: the one place they
+// are declared, for the program and for the platforms that keep such records themselves. The
+// names differ from the window manager's own header, which defines those as macros.
 #pragma once
 
 #include "host/basic_types.hpp"
@@ -22,6 +23,7 @@ inline constexpr Long kPopupStyle = kWsPopup | kWsClipSiblings | kWsClipChildren
 inline constexpr UInt kSwpNoSize = 0x0001;
 inline constexpr UInt kSwpNoMove = 0x0002;
 inline constexpr UInt kSwpNoZOrder = 0x0004;
+inline constexpr UInt kSwpNoActivate = 0x0010;
 inline constexpr UInt kSwpShowWindow = 0x0040;
 inline constexpr UInt kSwpHideWindow = 0x0080;
 

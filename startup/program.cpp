@@ -2,11 +2,11 @@
 
 namespace startup {
 
-Program::Program(host::Runtime& rt)
-    : runtime(rt), subMain(rt, frmCover), frmCover(rt, subMain.CurrentRunMode) {}
+Program::Program(host::Runtime& app)
+    : App(app), subMain(app, frmCover), frmCover(app, subMain.CurrentRunMode) {}
 
 int Program::Run() {
-  return runtime.Run([this] { subMain.Main(); });
+  return App.Run([this] { subMain.Main(); });
 }
 
 }  // namespace startup

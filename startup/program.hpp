@@ -9,11 +9,11 @@ namespace startup {
 
 class Program {
  public:
-  explicit Program(host::Runtime& runtime);
+  explicit Program(host::Runtime& app);
   // Runs Main and then the event loop; returns the exit status.
   int Run();
 
-  host::Runtime& runtime;
+  host::Runtime& App;  // the application object
   SubMain subMain;
   cover::FrmCover frmCover;
 };

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "host/text.hpp"
+#include "host/window_styles.hpp"
 
 namespace startup {
 namespace {
@@ -26,14 +27,6 @@ constexpr RunMode kOtherModeKey = RunModeSaver;
 constexpr const char* kMarkerCaption = "VorthaneSoftware";
 constexpr const char* kPreviewCaption = "Preview";
 
-// Embedding in the preview host.
-constexpr int GWL_STYLE = -16;
-constexpr int GWL_HWNDPARENT = -8;
-constexpr host::Long WS_CHILD = 0x40000000;
-constexpr host::UInt SWP_NOZORDER = 0x0004;
-constexpr host::UInt SWP_NOACTIVATE = 0x0010;
-constexpr host::UInt SWP_SHOWWINDOW = 0x0040;
-
 RunMode ModeFor(std::string_view modeKey) {
   for (const ModeKey& entry : kModeKeys) {
     if (entry.key == modeKey) return entry.mode;
@@ -43,7 +36,7 @@ RunMode ModeFor(std::string_view modeKey) {
 
 }  // namespace
 
-SubMain::SubMain(host::Runtime& runtime, cover::FrmCover& cover) : App(runtime), frmCover(cover) {}
+SubMain::SubMain(host::Runtime& app, cover::FrmCover& cover) : App(app), frmCover(cover) {}
 
 void SubMain::Main() {
   const std::string commandLine = host::UCase(host::Trim(App.Command()));
@@ -90,12 +83,13 @@ void SubMain::RunPreview(const std::string& commandLine) {
   frmCover.Load();
   frmCover.SetCaption(kPreviewCaption);
   const host::Hwnd cover = frmCover.hWnd();
-  const host::Long style = App.User32().GetWindowLongA(cover, GWL_STYLE);
-  App.User32().SetWindowLongA(cover, GWL_STYLE, style | WS_CHILD);
+  using namespace host::wm;
+  const host::Long style = App.User32().GetWindowLongA(cover, kGwlStyle);
+  App.User32().SetWindowLongA(cover, kGwlStyle, style | kWsChild);
   App.User32().SetParent(cover, hostWindow);
-  App.User32().SetWindowLongA(cover, GWL_HWNDPARENT, hostWindow);
+  App.User32().SetWindowLongA(cover, kGwlHwndParent, hostWindow);
   App.User32().SetWindowPos(cover, 0, 0, 0, clientRect.right, clientRect.bottom,
-                            SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+                            kSwpNoZOrder | kSwpNoActivate | kSwpShowWindow);
 }
 
 std::int32_t SubMain::ParsePreviewHandle(std::string text) {

@@ -13,7 +13,7 @@ namespace startup {
 
 class SubMain {
  public:
-  SubMain(host::Runtime& runtime, cover::FrmCover& frmCover);
+  SubMain(host::Runtime& app, cover::FrmCover& frmCover);
 
   void Main();
   void GuardSingleInstance();

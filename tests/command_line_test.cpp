@@ -56,7 +56,7 @@ TEST(CommandLine, SaverShowsTheWindowMaximizedAndThenHidesThePointer) {
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(w->width, 1920);
   EXPECT_EQ(w->height, 1080);
-  EXPECT_NE(w->style & host::wm::kWsVisible, 0);
+  EXPECT_NE(w->records.style & host::wm::kWsVisible, 0);
   EXPECT_EQ(w->caption, "");
   EXPECT_EQ(run.platform.CursorCount(), -1);
   EXPECT_EQ(run.trace.Of(TraceOp::kShowCursor)[0].Int("value"), 0);

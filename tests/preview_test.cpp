@@ -97,11 +97,11 @@ TEST(Preview, EmbedsTheCoverInTheHostWindowStepByStep) {
   const host::headless::Window* w = run.platform.FindByHandle(cover);
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(w->parent, 1234);
-  EXPECT_EQ(w->ownerLink, 1234);
+  EXPECT_EQ(w->records.ownerLink, 1234);
   EXPECT_EQ(w->width, 152);
   EXPECT_EQ(w->height, 112);
-  EXPECT_NE(w->style & host::wm::kWsVisible, 0);
-  EXPECT_NE(w->style & host::wm::kWsChild, 0);
+  EXPECT_NE(w->records.style & host::wm::kWsVisible, 0);
+  EXPECT_NE(w->records.style & host::wm::kWsChild, 0);
   // The animation runs in the preview too.
   EXPECT_FALSE(run.trace.Of(TraceOp::kTimer).empty());
 }

@@ -209,9 +209,9 @@ namespace {
 class FailingPlatform : public host::headless::HeadlessPlatform {
  public:
   using HeadlessPlatform::HeadlessPlatform;
-  host::WaitResult Wait(std::int64_t deadlineNs, host::EventSink& sink) override {
+  host::WaitResult Wait(const host::WaitDeadlines& deadlines, host::EventSink& sink) override {
     if (NowNs() >= 500'000'000) host::Raise(host::ErrorCode::kInvalidProcedureCall, "lost display");
-    return HeadlessPlatform::Wait(deadlineNs, sink);
+    return HeadlessPlatform::Wait(deadlines, sink);
   }
 };
 

@@ -43,6 +43,7 @@ std::vector<Record> RecordingTrace::Of(host::TraceOp op) const {
 std::string RecordingTrace::Ops() const {
   std::string out;
   for (const Record& r : records) {
+    if (r.op == host::TraceOp::kFrame) continue;
     if (!out.empty()) out += ',';
     out += host::TraceOpName(r.op);
   }

@@ -30,7 +30,8 @@ class RecordingTrace : public host::TraceSink {
   std::vector<Record> records;
 
   std::vector<Record> Of(host::TraceOp op) const;
-  // The operation names in order, e.g. "Load,Caption,hWnd".
+  // The program's operation names in order, e.g. "Load,Caption,hWnd"; frames are left out
+  // (their own tests read them with Of).
   std::string Ops() const;
 };
 

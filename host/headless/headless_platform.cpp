@@ -10,14 +10,17 @@ namespace host::headless {
 using namespace host::wm;
 
 HeadlessPlatform::HeadlessPlatform(DesktopConfig config, std::ostream* errors)
-    : config_(std::move(config)), errorStream_(errors) {
+    : config_(std::move(config)),
+      errorStream_(errors),
+      measurer_(config_.fonts),
+      canvas_(measurer_, config_.raster) {
   std::stable_sort(
       config_.actions.begin(), config_.actions.end(),
       [](const ScriptedAction& a, const ScriptedAction& b) { return a.atNs < b.atNs; });
   for (const HostWindowSpec& host : config_.hosts) {
     windows_[host.handle] = Window{.handle = host.handle,
                                    .caption = "",
-                                   .style = kWsOverlappedWindow | kWsVisible,
+                                   .records = {.style = kWsOverlappedWindow | kWsVisible},
                                    .width = host.width,
                                    .height = host.height};
   }
@@ -25,7 +28,7 @@ HeadlessPlatform::HeadlessPlatform(DesktopConfig config, std::ostream* errors)
     const Hwnd handle = NewHandle();
     windows_[handle] = Window{.handle = handle,
                               .caption = title,
-                              .style = kWsOverlappedWindow | kWsVisible,
+                              .records = {.style = kWsOverlappedWindow | kWsVisible},
                               .width = 640,
                               .height = 480};
   }
@@ -55,13 +58,15 @@ const Window* HeadlessPlatform::FindByHandle(Hwnd handle) const {
 
 bool HeadlessPlatform::Visible(const Window& window) const {
   for (const Window* w = &window; w != nullptr; w = FindByHandle(w->parent)) {
-    if ((w->style & kWsVisible) == 0) return false;
+    if (!w->records.Visible()) return false;
     if (w->parent == 0) break;
   }
   return true;
 }
 
-WaitResult HeadlessPlatform::Wait(std::int64_t deadlineNs, EventSink& sink) {
+// Virtual time costs nothing: wake at every tick, so each timer event carries its own time.
+WaitResult HeadlessPlatform::Wait(const WaitDeadlines& deadlines, EventSink& sink) {
+  const std::int64_t deadlineNs = deadlines.tickNs;
   const std::int64_t limit = std::min(deadlineNs, config_.runNs);
   if (nextAction_ < config_.actions.size() && config_.actions[nextAction_].atNs <= limit) {
     const ScriptedAction& action = config_.actions[nextAction_++];
@@ -100,18 +105,23 @@ void HeadlessPlatform::DestroyWindowTree(Hwnd handle) {
   windows_.erase(handle);
 }
 
+void HeadlessPlatform::SizeChanged(const Window& window) {
+  if (window.handle == formWindow_) canvas_.SetClientSize({window.width, window.height});
+}
+
 Hwnd HeadlessPlatform::CreateFormWindow(const Form& form) {
   const Hwnd handle = NewHandle();
-  const TwipRect& normal = form.design().normalPlacement;
+  const drawing::PixelRect normal = drawing::ToPixels(form.design().normalPlacement, Dpi());
   windows_[handle] = Window{.handle = handle,
                             .caption = form.Caption(),
-                            .style = kPopupStyle,
-                            .x = static_cast<int>(normal.left) / kTwipsPerPixel,
-                            .y = static_cast<int>(normal.top) / kTwipsPerPixel,
-                            .width = static_cast<int>(normal.width) / kTwipsPerPixel,
-                            .height = static_cast<int>(normal.height) / kTwipsPerPixel,
+                            .records = {.style = kPopupStyle},
+                            .x = normal.x,
+                            .y = normal.y,
+                            .width = normal.width,
+                            .height = normal.height,
                             .isForm = true};
   formWindow_ = handle;
+  SizeChanged(windows_[handle]);
   return handle;
 }
 
@@ -122,22 +132,24 @@ void HeadlessPlatform::SetFormCaption(std::string_view caption) {
 void HeadlessPlatform::ShowFormWindow() {
   Window* w = Find(formWindow_);
   if (w == nullptr) return;
-  w->style |= kWsVisible | kWsMaximize;
+  w->records.style |= kWsVisible | kWsMaximize;
   w->x = 0;
   w->y = 0;
   w->width = config_.screenWidth;
   w->height = config_.screenHeight;
+  SizeChanged(*w);
 }
 
 void HeadlessPlatform::DestroyFormWindow() {
   if (formWindow_ != 0 && Find(formWindow_) != nullptr) DestroyWindowTree(formWindow_);
   formWindow_ = 0;
+  canvas_.SetClientSize({});
 }
 
 Hwnd HeadlessPlatform::FindWindowA(const char* className, const char* windowName) {
   if (className != nullptr) return 0;  // no window here has a registered class name
   for (const auto& [handle, w] : windows_) {
-    const bool topLevel = w.parent == 0 && (w.style & kWsChild) == 0;
+    const bool topLevel = w.parent == 0 && (w.records.style & kWsChild) == 0;
     if (topLevel && (windowName == nullptr || w.caption == windowName)) return handle;
   }
   return 0;
@@ -152,24 +164,12 @@ Bool HeadlessPlatform::GetClientRect(Hwnd window, Rect* rect) {
 
 Long HeadlessPlatform::GetWindowLongA(Hwnd window, int index) {
   const Window* w = Find(window);
-  if (w == nullptr) return 0;
-  if (index == kGwlStyle) return w->style;
-  if (index == kGwlHwndParent) return w->ownerLink;
-  return 0;
+  return w == nullptr ? 0 : w->records.Get(index);
 }
 
 Long HeadlessPlatform::SetWindowLongA(Hwnd window, int index, Long value) {
   Window* w = Find(window);
-  if (w == nullptr) return 0;
-  Long previous = 0;
-  if (index == kGwlStyle) {
-    previous = w->style;
-    w->style = value;
-  } else if (index == kGwlHwndParent) {
-    previous = w->ownerLink;
-    w->ownerLink = value;
-  }
-  return previous;
+  return w == nullptr ? 0 : w->records.Set(index, value);
 }
 
 Hwnd HeadlessPlatform::SetParent(Hwnd child, Hwnd newParent) {
@@ -191,14 +191,13 @@ Bool HeadlessPlatform::SetWindowPos(Hwnd window, Hwnd, int x, int y, int cx, int
     w->width = cx;
     w->height = cy;
   }
-  if (flags & kSwpShowWindow) w->style |= kWsVisible;
-  if (flags & kSwpHideWindow) w->style &= ~kWsVisible;
+  w->records.ApplyPlacementFlags(flags);
+  SizeChanged(*w);
   return 1;
 }
 
 int HeadlessPlatform::ShowCursor(Bool show) {
-  cursorCount_ += show ? 1 : -1;
-  return cursorCount_;
+  return pointer_.Show(show);
 }
 
 }  // namespace host::headless

@@ -8,7 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "host/headless/fixed_measurer.hpp"
+#include "host/headless/memory_canvas.hpp"
 #include "host/platform.hpp"
+#include "host/window_records.hpp"
 
 namespace host::headless {
 
@@ -30,18 +33,19 @@ struct DesktopConfig {
   bool prevInstance = false;
   int screenWidth = 1920;
   int screenHeight = 1080;
-  std::vector<std::string> foreignTitles;  // foreign top-level windows with these captions
-  std::vector<HostWindowSpec> hosts;       // preview host windows
-  std::vector<ScriptedAction> actions;     // input and host destruction, at virtual times
-  std::int64_t runNs = 60'000'000'000;     // stop after this much virtual time
+  std::vector<std::string> foreignTitles;         // foreign top-level windows with these captions
+  std::vector<HostWindowSpec> hosts;              // preview host windows
+  std::vector<ScriptedAction> actions;            // input and host destruction, at virtual times
+  std::int64_t runNs = 60'000'000'000;            // stop after this much virtual time
+  std::vector<FontSpec> fonts = StandardFonts();  // installed faces, the system default last
+  bool raster = false;  // keep the frames' pixels (for tests; costs time and memory)
 };
 
 struct Window {
   Hwnd handle = 0;
   std::string caption;
-  Long style = 0;
-  Hwnd parent = 0;     // the window it sits in
-  Hwnd ownerLink = 0;  // what GWL_HWNDPARENT last stored
+  WindowRecords records;  // style bits and owner link
+  Hwnd parent = 0;        // the window it sits in
   int x = 0;
   int y = 0;
   int width = 0;  // client area, pixels
@@ -59,13 +63,14 @@ class HeadlessPlatform : public Platform {
   void ReportError(std::string_view line) override;
 
   std::int64_t NowNs() override { return nowNs_; }
-  WaitResult Wait(std::int64_t deadlineNs, EventSink& sink) override;
+  WaitResult Wait(const WaitDeadlines& deadlines, EventSink& sink) override;
 
   Hwnd CreateFormWindow(const Form& form) override;
   void SetFormCaption(std::string_view caption) override;
   void ShowFormWindow() override;
   void DestroyFormWindow() override;
-  void InvalidateTwips(const TwipRect&) override {}  // nothing is drawn here
+  drawing::Canvas& FormCanvas() override { return canvas_; }
+  drawing::TextMeasurer& Measurer() override { return measurer_; }
 
   Hwnd FindWindowA(const char* className, const char* windowName) override;
   Bool GetClientRect(Hwnd window, Rect* rect) override;
@@ -79,7 +84,9 @@ class HeadlessPlatform : public Platform {
   // Inspection.
   const Window* FindByHandle(Hwnd handle) const;
   Hwnd FormWindow() const { return formWindow_; }
-  int CursorCount() const { return cursorCount_; }
+  int CursorCount() const { return pointer_.Count(); }
+  const MemoryCanvas& Canvas() const { return canvas_; }
+  FixedMeasurer& Fonts() { return measurer_; }
   const std::vector<std::string>& ReportedErrors() const { return errors_; }
 
  private:
@@ -88,6 +95,7 @@ class HeadlessPlatform : public Platform {
   bool Visible(const Window& window) const;
   void DestroyWindowTree(Hwnd handle);
   void Perform(const ScriptedAction& action, EventSink& sink);
+  void SizeChanged(const Window& window);
 
   DesktopConfig config_;
   std::ostream* errorStream_;
@@ -97,7 +105,9 @@ class HeadlessPlatform : public Platform {
   std::int64_t nowNs_ = 0;
   Hwnd nextHandle_ = 0x00010010;
   Hwnd formWindow_ = 0;
-  int cursorCount_ = 0;
+  PointerDisplayCount pointer_;
+  FixedMeasurer measurer_;
+  MemoryCanvas canvas_;
 };
 
 }  // namespace host::headless

@@ -86,8 +86,8 @@ InputEvent Pointer(InputKind kind, int x, int y, std::int16_t button, unsigned i
   InputEvent e;
   e.kind = kind;
   e.hasPoint = true;
-  e.x = static_cast<float>(x * kTwipsPerPixel);
-  e.y = static_cast<float>(y * kTwipsPerPixel);
+  e.x = drawing::PixelsToTwips(x);
+  e.y = drawing::PixelsToTwips(y);
   e.button = button;
   e.shift = ShiftState(state);
   return e;

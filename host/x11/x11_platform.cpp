@@ -1,12 +1,11 @@
 #include "host/x11/x11_platform.hpp"
 
-#include <fontconfig/fontconfig.h>
 #include <poll.h>
 #include <time.h>
 
 #include <cstdio>
 
-#include "host/tick_pacer.hpp"
+#include "host/form.hpp"
 #include "host/window_styles.hpp"
 #include "host/x11/input_events.hpp"
 #include "host/x11/prev_instance.hpp"
@@ -17,11 +16,6 @@ namespace host::x11 {
 namespace {
 
 using namespace host::wm;
-
-// A caption line moves 5 twips a tick, a third of a pixel, so the picture changes at most every
-// third tick. Waking on every third tick deadline shows the same frames, each at most two ticks
-// (31 ms) later, for a third of the wake-ups; the runtime still delivers every tick, one by one.
-constexpr std::int64_t kTicksPerFrame = 3;
 
 // Another full-screen program may hold the keyboard for a moment; keep asking this long.
 constexpr std::int64_t kGrabRetryNs = 2'000'000'000;
@@ -37,16 +31,14 @@ X11Platform::X11Platform(Display* display, std::string commandLine)
     : display_(display),
       screen_(DefaultScreen(display)),
       root_(RootWindow(display, DefaultScreen(display))),
-      commandLine_(std::move(commandLine)) {
+      commandLine_(std::move(commandLine)),
+      measurer_(std::make_unique<XftMeasurer>(display, screen_)) {
   InstallErrorHandlers();
-  // fontconfig takes about 9 ms to read its configuration; it does so on its own thread while
-  // this one sets up the window, and nothing here touches fontconfig until the first paint.
-  fontconfigInit_ = std::thread([] { FcInit(); });
 }
 
 X11Platform::~X11Platform() {
-  if (fontconfigInit_.joinable()) fontconfigInit_.join();
-  DestroyFormWindow();
+  DestroyWindow();
+  measurer_.reset();
   if (invisibleCursor_ != 0) XFreeCursor(display_, invisibleCursor_);
   XCloseDisplay(display_);
 }
@@ -66,10 +58,11 @@ std::int64_t X11Platform::NowNs() {
   return std::int64_t{now.tv_sec} * 1'000'000'000 + now.tv_nsec;
 }
 
-// Sleeps in one ppoll on the X connection and the signal fd until the deadline; reads either
-// only when ppoll says it has something, so an idle tick costs as few system calls as possible.
-WaitResult X11Platform::Wait(std::int64_t tickDeadlineNs, EventSink& sink) {
-  const std::int64_t deadlineNs = FrameDeadline(tickDeadlineNs);
+// Sleeps in one ppoll on the X connection and the signal fd until the next frame is due; reads
+// either only when ppoll says it has something, so an idle wait costs as few system calls as
+// possible. The ticks slept through are delivered by the runtime when this returns.
+WaitResult X11Platform::Wait(const WaitDeadlines& deadlines, EventSink& sink) {
+  const std::int64_t deadlineNs = deadlines.frameNs;
   bool xReadable = false;  // ppoll reports anything still unread on the socket
   bool signalled = false;
   for (;;) {
@@ -77,10 +70,6 @@ WaitResult X11Platform::Wait(std::int64_t tickDeadlineNs, EventSink& sink) {
     if (signalled && signals_.Drain()) {
       sink.OnCloseRequest();
       return WaitResult::kReady;
-    }
-    if (painter_ && windowAlive_) {
-      if (fontconfigInit_.joinable()) fontconfigInit_.join();
-      painter_->Paint();
     }
     XFlush(display_);
     // After the frame is on its way: the grab waits for the server's answer.
@@ -94,16 +83,6 @@ WaitResult X11Platform::Wait(std::int64_t tickDeadlineNs, EventSink& sink) {
     xReadable = fds[0].revents != 0;
     signalled = fds[1].revents != 0;
   }
-}
-
-// The first frame deadline on the grid at or after the tick deadline. The grid starts one tick
-// before the first deadline asked for, where the runtime's tick clock starts.
-std::int64_t X11Platform::FrameDeadline(std::int64_t tickDeadlineNs) {
-  constexpr std::int64_t kFrameNs = kTicksPerFrame * kTickNs;
-  if (frameGridNs_ < 0) frameGridNs_ = tickDeadlineNs - kTickNs;
-  const std::int64_t sinceGrid = tickDeadlineNs - frameGridNs_;
-  if (sinceGrid <= 0) return tickDeadlineNs;
-  return frameGridNs_ + (sinceGrid + kFrameNs - 1) / kFrameNs * kFrameNs;
 }
 
 bool X11Platform::DispatchQueued(EventSink& sink) {
@@ -120,13 +99,11 @@ void X11Platform::Handle(XEvent& event, EventSink& sink, bool& delivered) {
   if (window_ == 0 || event.xany.window != window_) return;
   switch (event.type) {
     case Expose:
-      if (painter_) {
-        painter_->Exposed(
-            PixelRect{event.xexpose.x, event.xexpose.y, event.xexpose.width, event.xexpose.height});
-      }
+      sink.OnExposed(drawing::PixelRect{event.xexpose.x, event.xexpose.y, event.xexpose.width,
+                                        event.xexpose.height});
       return;
     case ConfigureNotify:
-      if (painter_) painter_->Resize(event.xconfigure.width, event.xconfigure.height);
+      SizeChanged(event.xconfigure.width, event.xconfigure.height);
       return;
     case DestroyNotify:
       // Gone with its host window: the form closes as any window does.
@@ -144,9 +121,13 @@ void X11Platform::Handle(XEvent& event, EventSink& sink, bool& delivered) {
   }
 }
 
+void X11Platform::SizeChanged(int width, int height) {
+  if (canvas_) canvas_->SetClientSize({width, height});
+}
+
 Hwnd X11Platform::CreateFormWindow(const Form& form) {
-  DestroyFormWindow();
-  const PixelRect normal = ToPixels(form.design().normalPlacement);
+  DestroyWindow();
+  const drawing::PixelRect normal = drawing::ToPixels(form.design().normalPlacement, Dpi());
   XSetWindowAttributes attributes{};
   attributes.background_pixel = BlackPixel(display_, screen_);
   attributes.event_mask = kEmbeddedEvents;
@@ -154,10 +135,9 @@ Hwnd X11Platform::CreateFormWindow(const Form& form) {
                           static_cast<unsigned>(normal.height), 0, CopyFromParent, InputOutput,
                           CopyFromParent, CWBackPixel | CWEventMask, &attributes);
   windowAlive_ = true;
-  style_ = kPopupStyle;
-  owner_ = 0;
-  painter_ = std::make_unique<ScenePainter>(display_, screen_, window_, form);
-  painter_->Resize(normal.width, normal.height);
+  records_ = WindowRecords{.style = kPopupStyle};
+  canvas_ = std::make_unique<X11Canvas>(display_, screen_, window_, *measurer_);
+  SizeChanged(normal.width, normal.height);
   SetFormCaption(form.Caption());
   ApplyCursor();
   return static_cast<Hwnd>(window_);
@@ -185,9 +165,9 @@ void X11Platform::ShowFormWindow() {
   const int height = DisplayHeight(display_, screen_);
   XMoveResizeWindow(display_, window_, 0, 0, static_cast<unsigned>(width),
                     static_cast<unsigned>(height));
-  painter_->Resize(width, height);
+  SizeChanged(width, height);
   XMapRaised(display_, window_);
-  style_ |= kWsVisible | kWsMaximize;
+  records_.style |= kWsVisible | kWsMaximize;
   // Keys reach an override-redirect window only through a grab, taken once the first frame
   // is drawn (Wait), and asked for again for a while if another program holds the keyboard.
   wantKeyboard_ = true;
@@ -207,8 +187,12 @@ void X11Platform::TryGrabKeyboard() {
 }
 
 void X11Platform::DestroyFormWindow() {
+  DestroyWindow();
+}
+
+void X11Platform::DestroyWindow() {
   if (window_ == 0) return;
-  painter_.reset();
+  canvas_.reset();
   if (windowAlive_) {
     XUngrabKeyboard(display_, CurrentTime);
     XDestroyWindow(display_, window_);
@@ -217,10 +201,6 @@ void X11Platform::DestroyFormWindow() {
   windowAlive_ = false;
   wantKeyboard_ = false;
   XSync(display_, kXFalse);  // the window is gone before the program goes on
-}
-
-void X11Platform::InvalidateTwips(const TwipRect& area) {
-  if (painter_) painter_->Invalidate(area);
 }
 
 Hwnd X11Platform::FindWindowA(const char* className, const char* windowName) {
@@ -242,23 +222,11 @@ Bool X11Platform::GetClientRect(Hwnd window, Rect* rect) {
 }
 
 Long X11Platform::GetWindowLongA(Hwnd window, int index) {
-  if (!IsOwnWindow(window)) return 0;
-  if (index == kGwlStyle) return style_;
-  if (index == kGwlHwndParent) return owner_;
-  return 0;
+  return IsOwnWindow(window) ? records_.Get(index) : 0;
 }
 
 Long X11Platform::SetWindowLongA(Hwnd window, int index, Long value) {
-  if (!IsOwnWindow(window)) return 0;
-  Long previous = 0;
-  if (index == kGwlStyle) {
-    previous = style_;
-    style_ = value;
-  } else if (index == kGwlHwndParent) {
-    previous = owner_;
-    owner_ = value;
-  }
-  return previous;
+  return IsOwnWindow(window) ? records_.Set(index, value) : 0;
 }
 
 Hwnd X11Platform::SetParent(Hwnd child, Hwnd newParent) {
@@ -291,30 +259,27 @@ Bool X11Platform::SetWindowPos(Hwnd window, Hwnd, int x, int y, int cx, int cy, 
   if ((flags & kSwpNoMove) == 0) XMoveWindow(display_, xid, x, y);
   if ((flags & kSwpNoSize) == 0 && cx > 0 && cy > 0) {
     XResizeWindow(display_, xid, static_cast<unsigned>(cx), static_cast<unsigned>(cy));
-    if (IsOwnWindow(window)) painter_->Resize(cx, cy);
+    if (IsOwnWindow(window)) SizeChanged(cx, cy);
   }
   if ((flags & kSwpNoZOrder) == 0) XRaiseWindow(display_, xid);
   // Shown without taking the focus: nothing here ever sets it.
   if (flags & kSwpShowWindow) XMapWindow(display_, xid);
   if (flags & kSwpHideWindow) XUnmapWindow(display_, xid);
   if (trap.Check() != 0) return 0;
-  if (IsOwnWindow(window)) {
-    if (flags & kSwpShowWindow) style_ |= kWsVisible;
-    if (flags & kSwpHideWindow) style_ &= ~kWsVisible;
-  }
+  if (IsOwnWindow(window)) records_.ApplyPlacementFlags(flags);
   return 1;
 }
 
 int X11Platform::ShowCursor(Bool show) {
-  cursorCount_ += show ? 1 : -1;
+  const int count = pointer_.Show(show);
   ApplyCursor();
-  return cursorCount_;
+  return count;
 }
 
 // While the display count is negative the pointer is invisible over the window.
 void X11Platform::ApplyCursor() {
   if (window_ == 0 || !windowAlive_) return;
-  if (cursorCount_ >= 0) {
+  if (!pointer_.Hidden()) {
     XUndefineCursor(display_, window_);
   } else {
     if (invisibleCursor_ == 0) {

@@ -5,11 +5,12 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "host/platform.hpp"
-#include "host/x11/scene_painter.hpp"
+#include "host/window_records.hpp"
 #include "host/x11/signal_fd.hpp"
+#include "host/x11/x11_canvas.hpp"
+#include "host/x11/xft_measurer.hpp"
 #include "host/x11/xlib.hpp"
 
 namespace host::x11 {
@@ -27,13 +28,14 @@ class X11Platform : public Platform {
   void ReportError(std::string_view line) override;
 
   std::int64_t NowNs() override;
-  WaitResult Wait(std::int64_t deadlineNs, EventSink& sink) override;
+  WaitResult Wait(const WaitDeadlines& deadlines, EventSink& sink) override;
 
   Hwnd CreateFormWindow(const Form& form) override;
   void SetFormCaption(std::string_view caption) override;
   void ShowFormWindow() override;
   void DestroyFormWindow() override;
-  void InvalidateTwips(const TwipRect& area) override;
+  drawing::Canvas& FormCanvas() override { return *canvas_; }
+  drawing::TextMeasurer& Measurer() override { return *measurer_; }
 
   Hwnd FindWindowA(const char* className, const char* windowName) override;
   Bool GetClientRect(Hwnd window, Rect* rect) override;
@@ -50,25 +52,24 @@ class X11Platform : public Platform {
   bool DispatchQueued(EventSink& sink);
   void Handle(XEvent& event, EventSink& sink, bool& delivered);
   void TryGrabKeyboard();
-  std::int64_t FrameDeadline(std::int64_t tickDeadlineNs);
   void ApplyCursor();
+  void DestroyWindow();
+  void SizeChanged(int width, int height);
 
   Display* display_;
   int screen_;
   Window root_;
   std::string commandLine_;
   SignalFd signals_;
+  std::unique_ptr<XftMeasurer> measurer_;  // its faces close before the display does
   Window window_ = 0;
   bool windowAlive_ = false;  // false once the server destroyed it with its host
-  std::unique_ptr<ScenePainter> painter_;
+  std::unique_ptr<X11Canvas> canvas_;
   Cursor invisibleCursor_ = 0;
-  int cursorCount_ = 0;
-  Long style_ = 0;  // the window's emulated style and owner records
-  Long owner_ = 0;
+  PointerDisplayCount pointer_;
+  WindowRecords records_;  // the window's style and owner link, which X does not keep
   bool wantKeyboard_ = false;
   std::int64_t grabUntilNs_ = 0;
-  std::int64_t frameGridNs_ = -1;  // where the grid of frame deadlines starts
-  std::thread fontconfigInit_;     // joined before the first text is drawn
 };
 
 }  // namespace host::x11

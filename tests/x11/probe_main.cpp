@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "host/x11/bmp_image.hpp"
+#include "host/drawing/bmp_image.hpp"
 #include "tests/x11/child_process.hpp"
 #include "tests/x11/screen_probe.hpp"
 #include "vorthane/assets.hpp"
@@ -32,7 +32,7 @@ double Ms(Clock::duration d) {
   return std::chrono::duration<double, std::milli>(d).count();
 }
 
-bool BannerOnScreen(Display* display, const host::x11::RgbImage& banner) {
+bool BannerOnScreen(Display* display, const host::drawing::RgbImage& banner) {
   XImage* image = XGetImage(display, DefaultRootWindow(display), kBannerX, kBannerY,
                             static_cast<unsigned>(banner.width),
                             static_cast<unsigned>(banner.height), AllPlanes, ZPixmap);
@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
   Display* display = connection.get();
   if (display == nullptr) return 2;
   const std::string mode = argv[1];
-  const host::x11::RgbImage banner = host::x11::DecodeBmp24(assets::kBannerBmp);
+  const host::drawing::RgbImage banner = host::drawing::DecodeBmp24(assets::kBannerBmp);
 
   if (mode == "wait-banner") {
     const auto start = Clock::now();

@@ -5,13 +5,13 @@
 #include <cstdint>
 #include <vector>
 
-#include "host/x11/bmp_image.hpp"
+#include "host/drawing/bmp_image.hpp"
 #include "host/x11/command_line.hpp"
 
 namespace {
 
 using host::x11::DaemonCommandLine;
-using host::x11::DecodeBmp24;
+using host::drawing::DecodeBmp24;
 using host::x11::ParseWindowId;
 
 constexpr unsigned long kRoot = 0x2ee;

@@ -16,7 +16,7 @@ void SaverTest::SetUp() {
   server_ = std::make_unique<XServer>(1280, 1024);
   display_ = server_->display();
   root_ = DefaultRootWindow(display_);
-  banner_ = host::x11::DecodeBmp24(assets::kBannerBmp);
+  banner_ = host::drawing::DecodeBmp24(assets::kBannerBmp);
   ASSERT_EQ(banner_.width, kBannerBox.width);
   ASSERT_EQ(banner_.height, kBannerBox.height);
 }

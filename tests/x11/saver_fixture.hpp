@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "host/x11/bmp_image.hpp"
+#include "host/drawing/bmp_image.hpp"
 #include "tests/x11/child_process.hpp"
 #include "tests/x11/screen_probe.hpp"
 #include "tests/x11/x_server.hpp"
@@ -42,7 +42,7 @@ class SaverTest : public ::testing::Test {
   std::unique_ptr<XServer> server_;
   Display* display_ = nullptr;
   Window root_ = 0;
-  host::x11::RgbImage banner_;
+  host::drawing::RgbImage banner_;
 };
 
 }  // namespace x11test

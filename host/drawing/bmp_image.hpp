@@ -6,7 +6,7 @@
 #include <span>
 #include <vector>
 
-namespace host::x11 {
+namespace host::drawing {
 
 struct RgbImage {
   int width = 0;
@@ -18,4 +18,4 @@ struct RgbImage {
 // empty image.
 RgbImage DecodeBmp24(std::span<const std::uint8_t> file);
 
-}  // namespace host::x11
+}  // namespace host::drawing

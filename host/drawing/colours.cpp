@@ -1,8 +1,8 @@
-#include "host/x11/system_colours.hpp"
+#include "host/drawing/colours.hpp"
 
 #include <array>
 
-namespace host::x11 {
+namespace host::drawing {
 namespace {
 
 // The standard scheme's system colours 0..24, as 0x00BBGGRR.
@@ -36,14 +36,16 @@ constexpr std::array<Colour, 25> kStandardScheme = {
 
 }  // namespace
 
-Rgb ResolveColour(Colour colour) {
-  if (IsSystemColour(colour)) {
-    const auto index = static_cast<std::size_t>(SystemColourIndex(colour));
-    colour = index < kStandardScheme.size() ? kStandardScheme[index] : 0;
-  }
-  return Rgb{static_cast<std::uint8_t>(colour & 0xFF),
-             static_cast<std::uint8_t>(colour >> 8 & 0xFF),
-             static_cast<std::uint8_t>(colour >> 16 & 0xFF)};
+Colour StandardSystemColour(int index) {
+  return index >= 0 && static_cast<std::size_t>(index) < kStandardScheme.size()
+             ? kStandardScheme[static_cast<std::size_t>(index)]
+             : 0;
 }
 
-}  // namespace host::x11
+Rgb ResolveColour(Colour colour, const ColourScheme& scheme) {
+  if (!IsSystemColour(colour)) return ToRgb(colour);
+  const int index = SystemColourIndex(colour);
+  return ToRgb(scheme.SystemColour(index).value_or(StandardSystemColour(index)) & 0x00FFFFFFu);
+}
+
+}  // namespace host::drawing

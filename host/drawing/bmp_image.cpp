@@ -1,8 +1,8 @@
-#include "host/x11/bmp_image.hpp"
+#include "host/drawing/bmp_image.hpp"
 
 #include <cstdlib>
 
-namespace host::x11 {
+namespace host::drawing {
 namespace {
 
 std::uint32_t U32(std::span<const std::uint8_t> b, std::size_t at) {
@@ -43,4 +43,4 @@ RgbImage DecodeBmp24(std::span<const std::uint8_t> file) {
   return image;
 }
 
-}  // namespace host::x11
+}  // namespace host::drawing

@@ -1,0 +1,135 @@
+#include "host/drawing/scene_painter.hpp"
+
+#include <algorithm>
+#include <variant>
+
+#include "host/form.hpp"
+
+namespace host::drawing {
+
+ScenePainter::ScenePainter(const Form& form, Canvas& canvas, TextMeasurer& measurer,
+                           const ColourScheme& colours, int dpi)
+    : form_(form), canvas_(canvas), colours_(colours), dpi_(dpi), typesetter_(measurer, dpi) {
+  // The design lists controls front-most first; timers are never drawn.
+  const auto& controls = form_.design().controls;
+  for (std::size_t i = controls.size(); i-- > 0;) {
+    if (const auto* image = std::get_if<ImageDesign>(&controls[i])) {
+      paintOrder_.push_back(i);
+      pictures_.emplace(i, DecodeBmp24(image->picture));
+    } else if (std::holds_alternative<LabelDesign>(controls[i])) {
+      paintOrder_.push_back(i);
+      drawn_.emplace(i, LabelState{});
+    }
+  }
+}
+
+void ScenePainter::Exposed(const PixelRect& area) {
+  present_.Add(area);
+}
+
+bool ScenePainter::Pending() {
+  return !present_.Empty() || canvas_.ClientSize() != bufferSize_;
+}
+
+ScenePainter::LabelState ScenePainter::CurrentState(std::size_t control) const {
+  if (form_.LabelVisible(control) != True) return LabelState{};
+  return LabelState{true, ToPixels(form_.LabelBox(control), dpi_)};
+}
+
+// Drawn at its own size (scaled with the resolution) from its box's corner and clipped to the
+// box, or stretched over the box.
+PixelRect ScenePainter::PicturePlacement(std::size_t control) const {
+  const auto& design = std::get<ImageDesign>(form_.design().controls[control]);
+  const PixelRect box = ToPixels(design.box, dpi_);
+  if (design.stretch) return box;
+  const RgbImage& picture = pictures_.at(control);
+  return PixelRect{box.x, box.y, picture.width * dpi_ / kStandardDpi,
+                   picture.height * dpi_ / kStandardDpi};
+}
+
+std::span<const PixelRect> ScenePainter::PaintFrame() {
+  const PixelSize size = canvas_.ClientSize();
+  const PixelRect whole{0, 0, size.width, size.height};
+  if (size != bufferSize_) {
+    canvas_.ResizeBuffer(size);
+    bufferSize_ = size;
+    repaint_.Add(whole);
+  }
+  for (auto& [control, drawn] : drawn_) {
+    const LabelState now = CurrentState(control);
+    if (now == drawn) continue;
+    repaint_.Add(drawn.box);
+    repaint_.Add(now.box);
+    drawn = now;
+  }
+  repaint_.ClipTo(whole);
+  for (const PixelRect& box : repaint_.Boxes()) {
+    Draw(box);
+    present_.Add(box);
+  }
+  repaint_.Clear();
+  present_.ClipTo(whole);
+  presented_.assign(present_.Boxes().begin(), present_.Boxes().end());
+  present_.Clear();
+  if (!presented_.empty()) canvas_.Present(presented_);
+  return presented_;
+}
+
+void ScenePainter::Draw(const PixelRect& area) {
+  canvas_.Fill(area, ResolveColour(form_.design().backColour, colours_));
+  const auto& controls = form_.design().controls;
+  for (const std::size_t control : paintOrder_) {
+    if (std::holds_alternative<ImageDesign>(controls[control])) {
+      const RgbImage& picture = pictures_.at(control);
+      if (picture.pixels.empty() || form_.ImageVisible(control) != True) continue;
+      const auto& design = std::get<ImageDesign>(controls[control]);
+      const PixelRect clip = Intersect(ToPixels(design.box, dpi_), area);
+      if (!clip.Empty()) canvas_.DrawPicture(picture, PicturePlacement(control), clip);
+    } else if (form_.LabelVisible(control) == True) {
+      DrawLabel(control, area);
+    }
+  }
+}
+
+void ScenePainter::DrawLabel(std::size_t control, const PixelRect& area) {
+  const LabelDesign& design = form_.LabelDesignOf(control);
+  const PixelRect box = ToPixels(form_.LabelBox(control), dpi_);
+  const PixelRect clip = Intersect(box, area);
+  if (clip.Empty()) return;
+  // Caption, font and box width never change: each label is laid out once.
+  auto layout = layouts_.find(control);
+  if (layout == layouts_.end()) {
+    layout =
+        layouts_.emplace(control, typesetter_.Layout(design.font, design.caption, box.width)).first;
+  }
+  runs_.clear();
+  int baseline = box.y + layout->second.ascent;
+  for (const TextLine& line : layout->second.lines) {
+    if (baseline - layout->second.lineHeight >= box.Bottom()) break;  // below the box
+    for (const TextRun& run : line.runs) {
+      if (run.face != kNoFace) runs_.push_back(PlacedRun{&run, box.x + run.x, baseline});
+    }
+    baseline += layout->second.lineHeight;
+  }
+  // Labels here are transparent: only the text is drawn, over whatever lies behind.
+  if (!runs_.empty()) canvas_.DrawText(runs_, ResolveColour(design.foreColour, colours_), clip);
+}
+
+std::vector<VisibleControl> ScenePainter::VisibleControls() const {
+  std::vector<VisibleControl> visible;
+  const auto& controls = form_.design().controls;
+  for (const std::size_t control : paintOrder_) {
+    if (const auto* image = std::get_if<ImageDesign>(&controls[control])) {
+      if (form_.ImageVisible(control) == True) {
+        visible.push_back(
+            {image->name, Intersect(ToPixels(image->box, dpi_), PicturePlacement(control))});
+      }
+    } else if (form_.LabelVisible(control) == True) {
+      visible.push_back(
+          {form_.LabelDesignOf(control).name, ToPixels(form_.LabelBox(control), dpi_)});
+    }
+  }
+  return visible;
+}
+
+}  // namespace host::drawing

@@ -1,0 +1,106 @@
+#include "host/headless/memory_canvas.hpp"
+
+#include <algorithm>
+
+namespace host::headless {
+namespace {
+
+std::uint32_t Pixel(drawing::Rgb c) {
+  return std::uint32_t{c.red} << 16 | std::uint32_t{c.green} << 8 | c.blue;
+}
+
+}  // namespace
+
+std::size_t MemoryCanvas::Index(int x, int y) const {
+  return static_cast<std::size_t>(y) * static_cast<std::size_t>(bufferSize_.width) +
+         static_cast<std::size_t>(x);
+}
+
+std::uint32_t MemoryCanvas::ScreenPixel(int x, int y) const {
+  return screen_.at(Index(x, y));
+}
+
+std::uint32_t MemoryCanvas::BufferPixel(int x, int y) const {
+  return buffer_.at(Index(x, y));
+}
+
+bool MemoryCanvas::TextAt(int x, int y) const {
+  return text_.at(Index(x, y)) != 0;
+}
+
+void MemoryCanvas::ResizeBuffer(drawing::PixelSize size) {
+  bufferSize_ = size;
+  if (!raster_) return;
+  const auto count = static_cast<std::size_t>(std::max(size.width, 0)) *
+                     static_cast<std::size_t>(std::max(size.height, 0));
+  // A new buffer starts out in a colour no scene uses, so an unpainted pixel shows.
+  buffer_.assign(count, 0xFF00FF);
+  text_.assign(count, 0);
+  screen_.assign(count, 0xFF00FF);
+}
+
+void MemoryCanvas::FillBuffer(const drawing::PixelRect& area, std::uint32_t pixel, bool text) {
+  const drawing::PixelRect part =
+      drawing::Intersect(area, {0, 0, bufferSize_.width, bufferSize_.height});
+  for (int y = part.y; y < part.Bottom(); ++y) {
+    for (int x = part.x; x < part.Right(); ++x) {
+      buffer_[Index(x, y)] = pixel;
+      text_[Index(x, y)] = text ? 1 : 0;
+    }
+  }
+}
+
+void MemoryCanvas::Fill(const drawing::PixelRect& area, drawing::Rgb colour) {
+  if (raster_) FillBuffer(area, Pixel(colour), false);
+}
+
+void MemoryCanvas::DrawPicture(const drawing::RgbImage& picture, const drawing::PixelRect& placed,
+                               const drawing::PixelRect& clip) {
+  if (!raster_ || placed.Empty()) return;
+  const drawing::PixelRect part = drawing::Intersect(drawing::Intersect(placed, clip),
+                                                     {0, 0, bufferSize_.width, bufferSize_.height});
+  for (int y = part.y; y < part.Bottom(); ++y) {
+    // The nearest picture pixel: at its own size, exactly the picture.
+    const int sy = (y - placed.y) * picture.height / placed.height;
+    for (int x = part.x; x < part.Right(); ++x) {
+      const int sx = (x - placed.x) * picture.width / placed.width;
+      buffer_[Index(x, y)] =
+          picture.pixels[static_cast<std::size_t>(sy) * static_cast<std::size_t>(picture.width) +
+                         static_cast<std::size_t>(sx)];
+      text_[Index(x, y)] = 0;
+    }
+  }
+}
+
+void MemoryCanvas::DrawText(std::span<const drawing::PlacedRun> runs, drawing::Rgb colour,
+                            const drawing::PixelRect& clip) {
+  if (!raster_) return;
+  for (const drawing::PlacedRun& placed : runs) {
+    const int ascent = measurer_.Metrics(placed.run->face).ascent;
+    int x = placed.x;
+    for (const char32_t c : placed.run->text) {
+      const int advance = measurer_.Advance(placed.run->face, std::u32string_view(&c, 1));
+      if (c != U' ') {
+        FillBuffer(drawing::Intersect({x, placed.baseline - ascent, advance - 1, ascent}, clip),
+                   Pixel(colour), true);
+      }
+      x += advance;
+    }
+  }
+}
+
+void MemoryCanvas::Present(std::span<const drawing::PixelRect> boxes) {
+  ++frames_;
+  lastPresented_.assign(boxes.begin(), boxes.end());
+  if (!raster_) return;
+  for (const drawing::PixelRect& box : boxes) {
+    const drawing::PixelRect part =
+        drawing::Intersect(box, {0, 0, bufferSize_.width, bufferSize_.height});
+    for (int y = part.y; y < part.Bottom(); ++y) {
+      std::copy_n(buffer_.begin() + static_cast<std::ptrdiff_t>(Index(part.x, y)), part.width,
+                  screen_.begin() + static_cast<std::ptrdiff_t>(Index(part.x, y)));
+    }
+  }
+}
+
+}  // namespace host::headless

@@ -1,0 +1,109 @@
+#include "host/x11/xft_measurer.hpp"
+
+#include <fontconfig/fontconfig.h>
+#include <strings.h>
+
+namespace host::x11 {
+namespace {
+
+std::string FamilyName(XftFont* font) {
+  FcChar8* family = nullptr;
+  if (font != nullptr &&
+      FcPatternGetString(font->pattern, FC_FAMILY, 0, &family) == FcResultMatch) {
+    return reinterpret_cast<const char*>(family);
+  }
+  return {};
+}
+
+XftFont* OpenFamily(Display* display, int screen, const std::string& family, int pixelSize) {
+  return XftFontOpen(display, screen, XFT_FAMILY, XftTypeString, family.c_str(), XFT_PIXEL_SIZE,
+                     XftTypeDouble, static_cast<double>(pixelSize), nullptr);
+}
+
+}  // namespace
+
+XftMeasurer::XftMeasurer(Display* display, int screen)
+    : display_(display), screen_(screen), fontconfigInit_([] { FcInit(); }) {}
+
+XftMeasurer::~XftMeasurer() {
+  EnsureFontconfig();
+  for (XftFont* font : fonts_) XftFontClose(display_, font);
+}
+
+void XftMeasurer::EnsureFontconfig() {
+  if (fontconfigInit_.joinable()) fontconfigInit_.join();
+}
+
+drawing::FaceId XftMeasurer::Keep(XftFont* font) {
+  fonts_.push_back(font);
+  return static_cast<drawing::FaceId>(fonts_.size() - 1);
+}
+
+// fontconfig answers every request with some face; only an exact family match counts here.
+drawing::FaceId XftMeasurer::OpenFace(std::string_view family, int pixelSize) {
+  EnsureFontconfig();
+  const auto key = std::make_pair(std::string(family), pixelSize);
+  if (const auto it = byFamily_.find(key); it != byFamily_.end()) return it->second;
+  XftFont* font = OpenFamily(display_, screen_, key.first, pixelSize);
+  drawing::FaceId face = drawing::kNoFace;
+  if (font != nullptr && strcasecmp(FamilyName(font).c_str(), key.first.c_str()) == 0) {
+    face = Keep(font);
+  } else if (font != nullptr) {
+    XftFontClose(display_, font);
+  }
+  byFamily_.emplace(key, face);
+  return face;
+}
+
+drawing::FaceId XftMeasurer::OpenSubstitute(std::string_view family, int pixelSize) {
+  EnsureFontconfig();
+  XftFont* font = OpenFamily(display_, screen_, std::string(family), pixelSize);
+  return font != nullptr ? Keep(font) : drawing::kNoFace;
+}
+
+drawing::FaceId XftMeasurer::OpenFallback(char32_t c, std::string_view preferredFamily,
+                                          int pixelSize) {
+  EnsureFontconfig();
+  const std::string family(preferredFamily);
+  FcPattern* pattern = FcPatternCreate();
+  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+  FcPatternAddDouble(pattern, FC_PIXEL_SIZE, pixelSize);
+  FcCharSet* charset = FcCharSetCreate();
+  FcCharSetAddChar(charset, c);
+  FcPatternAddCharSet(pattern, FC_CHARSET, charset);
+  FcCharSetDestroy(charset);
+  XftFont* font = nullptr;
+  FcResult result = FcResultNoMatch;
+  if (FcPattern* match = XftFontMatch(display_, screen_, pattern, &result)) {
+    font = XftFontOpenPattern(display_, match);  // takes the match
+    if (font == nullptr) FcPatternDestroy(match);
+  }
+  FcPatternDestroy(pattern);
+  if (font != nullptr && !XftCharExists(display_, font, c)) {
+    XftFontClose(display_, font);
+    font = nullptr;
+  }
+  return font != nullptr ? Keep(font) : drawing::kNoFace;
+}
+
+bool XftMeasurer::HasGlyph(drawing::FaceId face, char32_t c) {
+  return XftCharExists(display_, Font(face), c) != 0;
+}
+
+int XftMeasurer::Advance(drawing::FaceId face, std::u32string_view text) {
+  XGlyphInfo extents{};
+  XftTextExtents32(display_, Font(face), reinterpret_cast<const FcChar32*>(text.data()),
+                   static_cast<int>(text.size()), &extents);
+  return extents.xOff;
+}
+
+drawing::FaceMetrics XftMeasurer::Metrics(drawing::FaceId face) {
+  XftFont* font = Font(face);
+  return drawing::FaceMetrics{font->ascent, font->descent};
+}
+
+std::string XftMeasurer::FamilyOf(drawing::FaceId face) const {
+  return FamilyName(Font(face));
+}
+
+}  // namespace host::x11
