@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include "host/drawing/pixel_geometry.hpp"
+
 namespace host::win32 {
 namespace {
 
@@ -10,14 +12,13 @@ std::int16_t ShiftState(Modifiers held) {
                                    (held.alt ? 4 : 0));
 }
 
-InputEvent Pointer(InputKind kind, LPARAM lParam, std::int16_t button, Modifiers held,
-                   float twipsPerPixel) {
+InputEvent Pointer(InputKind kind, LPARAM lParam, std::int16_t button, Modifiers held, int dpi) {
   InputEvent e;
   e.kind = kind;
   e.hasPoint = true;
   // Signed: a captured pointer left of or above the window has negative coordinates.
-  e.x = static_cast<float>(GET_X_LPARAM(lParam)) * twipsPerPixel;
-  e.y = static_cast<float>(GET_Y_LPARAM(lParam)) * twipsPerPixel;
+  e.x = drawing::PixelsToTwips(GET_X_LPARAM(lParam), dpi);
+  e.y = drawing::PixelsToTwips(GET_Y_LPARAM(lParam), dpi);
   e.button = button;
   e.shift = ShiftState(held);
   return e;
@@ -33,7 +34,7 @@ std::int16_t HeldButtons(WPARAM wParam) {
 }  // namespace
 
 std::optional<InputEvent> InputFromMessage(UINT message, WPARAM wParam, LPARAM lParam,
-                                           Modifiers held, float twipsPerPixel) {
+                                           Modifiers held, int dpi) {
   switch (message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
@@ -51,25 +52,25 @@ std::optional<InputEvent> InputFromMessage(UINT message, WPARAM wParam, LPARAM l
       return e;
     }
     case WM_LBUTTONDOWN:
-      return Pointer(InputKind::kMouseDown, lParam, 1, held, twipsPerPixel);
+      return Pointer(InputKind::kMouseDown, lParam, 1, held, dpi);
     case WM_RBUTTONDOWN:
-      return Pointer(InputKind::kMouseDown, lParam, 2, held, twipsPerPixel);
+      return Pointer(InputKind::kMouseDown, lParam, 2, held, dpi);
     case WM_MBUTTONDOWN:
-      return Pointer(InputKind::kMouseDown, lParam, 4, held, twipsPerPixel);
+      return Pointer(InputKind::kMouseDown, lParam, 4, held, dpi);
     case WM_LBUTTONUP:
-      return Pointer(InputKind::kClick, lParam, 1, held, twipsPerPixel);
+      return Pointer(InputKind::kClick, lParam, 1, held, dpi);
     case WM_RBUTTONUP:
-      return Pointer(InputKind::kClick, lParam, 2, held, twipsPerPixel);
+      return Pointer(InputKind::kClick, lParam, 2, held, dpi);
     case WM_MBUTTONUP:
-      return Pointer(InputKind::kClick, lParam, 4, held, twipsPerPixel);
+      return Pointer(InputKind::kClick, lParam, 4, held, dpi);
     case WM_LBUTTONDBLCLK:
-      return Pointer(InputKind::kDblClick, lParam, 1, held, twipsPerPixel);
+      return Pointer(InputKind::kDblClick, lParam, 1, held, dpi);
     case WM_RBUTTONDBLCLK:
-      return Pointer(InputKind::kDblClick, lParam, 2, held, twipsPerPixel);
+      return Pointer(InputKind::kDblClick, lParam, 2, held, dpi);
     case WM_MBUTTONDBLCLK:
-      return Pointer(InputKind::kDblClick, lParam, 4, held, twipsPerPixel);
+      return Pointer(InputKind::kDblClick, lParam, 4, held, dpi);
     case WM_MOUSEMOVE:
-      return Pointer(InputKind::kMouseMove, lParam, HeldButtons(wParam), held, twipsPerPixel);
+      return Pointer(InputKind::kMouseMove, lParam, HeldButtons(wParam), held, dpi);
     default:
       return std::nullopt;
   }

@@ -17,8 +17,8 @@ struct Modifiers {
 };
 
 // The event a message stands for, or nothing for any other message. Pointer positions are the
-// message's client pixels converted to twips at twipsPerPixel (1440 / the window's dpi).
+// message's client pixels converted to twips at the window's pixels to the inch.
 std::optional<InputEvent> InputFromMessage(UINT message, WPARAM wParam, LPARAM lParam,
-                                           Modifiers held, float twipsPerPixel);
+                                           Modifiers held, int dpi);
 
 }  // namespace host::win32

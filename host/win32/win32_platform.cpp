@@ -16,6 +16,7 @@ namespace {
 
 constexpr wchar_t kWindowClassName[] = L"VorthaneCover";
 constexpr int kIconResource = 1;
+constexpr int kStandInFaceResource = 2;  // RCDATA: the stand-in face's OpenType file
 
 // The window record index of the owner link; 64-bit Windows keeps it pointer-sized.
 constexpr int kOwnerLinkIndex = -8;
@@ -31,8 +32,16 @@ Modifiers HeldModifiers() {
 
 }  // namespace
 
+std::optional<Colour> SystemColours::SystemColour(int index) const {
+  // GetSysColor knows indexes 0 to 30; others keep the standard scheme's answer.
+  if (index < 0 || index > COLOR_MENUBAR) return std::nullopt;
+  return static_cast<Colour>(GetSysColor(index));
+}
+
 Win32Platform::Win32Platform(HINSTANCE instance, std::string commandLine)
-    : instance_(instance), commandLine_(std::move(commandLine)) {
+    : instance_(instance),
+      commandLine_(std::move(commandLine)),
+      measurer_(std::make_unique<GdiMeasurer>(instance, kStandInFaceResource)) {
   LARGE_INTEGER frequency{};
   QueryPerformanceFrequency(&frequency);
   ticksPerSecond_ = frequency.QuadPart > 0 ? frequency.QuadPart : 1;
@@ -57,9 +66,11 @@ std::int64_t Win32Platform::NowNs() {
   return seconds * 1'000'000'000 + rest * 1'000'000'000 / ticksPerSecond_;
 }
 
-// Pumps the thread's messages until one of them becomes an event of the form or the deadline
-// passes; in between it sleeps on the timer and the message queue together.
-WaitResult Win32Platform::Wait(std::int64_t deadlineNs, EventSink& sink) {
+// Pumps the thread's messages until one of them becomes an event of the form or the next frame
+// is due; in between it sleeps on the timer and the message queue together. The runtime then
+// delivers the ticks slept through one by one.
+WaitResult Win32Platform::Wait(const WaitDeadlines& deadlines, EventSink& sink) {
+  const std::int64_t deadlineNs = deadlines.frameNs;
   sink_ = &sink;
   delivered_ = false;
   DeliverPending();
@@ -90,11 +101,19 @@ void Win32Platform::Deliver(const Pending& event) {
     pending_.push_back(event);
     return;
   }
-  delivered_ = true;
-  if (event.close) {
-    sink_->OnCloseRequest();
-  } else {
-    sink_->OnInput(event.input);
+  switch (event.kind) {
+    case Pending::Kind::kInput:
+      delivered_ = true;
+      sink_->OnInput(event.input);
+      break;
+    case Pending::Kind::kClose:
+      delivered_ = true;
+      sink_->OnCloseRequest();
+      break;
+    case Pending::Kind::kExposed:
+      // Already repaired from the back buffer; the painter presents it again with its next frame.
+      sink_->OnExposed(event.exposed);
+      break;
   }
 }
 
@@ -103,7 +122,7 @@ void Win32Platform::DeliverPending() {
   events.swap(pending_);
   for (const Pending& event : events) {
     // Input for a window that has gone since is dropped; a close request never is.
-    if (!event.close && window_ == nullptr) continue;
+    if (event.kind != Pending::Kind::kClose && window_ == nullptr) continue;
     Deliver(event);
   }
 }
@@ -121,15 +140,25 @@ LRESULT CALLBACK Win32Platform::WindowProc(HWND window, UINT message, WPARAM wPa
 
 LRESULT Win32Platform::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (const std::optional<InputEvent> input =
-          InputFromMessage(message, wParam, lParam, HeldModifiers(), TwipsPerPixel())) {
-    Deliver(Pending{false, *input});
+          InputFromMessage(message, wParam, lParam, HeldModifiers(), dpi_)) {
+    Deliver(Pending{Pending::Kind::kInput, *input, {}});
     return 0;
   }
   switch (message) {
+    case WM_ERASEBKGND:
+      return 1;  // WM_PAINT covers every pixel: erasing first would flicker
     case WM_PAINT: {
       PAINTSTRUCT paint;
-      BeginPaint(window, &paint);  // the class's black brush has erased the damage
+      const HDC dc = BeginPaint(window, &paint);
+      if (!canvas_ || !canvas_->Repaint(dc, paint.rcPaint)) {
+        FillRect(dc, &paint.rcPaint, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+      }
       EndPaint(window, &paint);
+      const RECT& r = paint.rcPaint;
+      if (r.right > r.left && r.bottom > r.top) {
+        Deliver(Pending{
+            Pending::Kind::kExposed, {}, {r.left, r.top, r.right - r.left, r.bottom - r.top}});
+      }
       return 0;
     }
     case WM_DPICHANGED:
@@ -137,12 +166,12 @@ LRESULT Win32Platform::Handle(HWND window, UINT message, WPARAM wParam, LPARAM l
       return 0;
     case WM_CLOSE:
       // The runtime decides: the form's Unload event runs and then the window goes.
-      Deliver(Pending{true, {}});
+      Deliver(Pending{Pending::Kind::kClose, {}, {}});
       return 0;
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:
-      if (wParam != 0) Deliver(Pending{true, {}});
+      if (wParam != 0) Deliver(Pending{Pending::Kind::kClose, {}, {}});
       return 0;
     case WM_SYSCOMMAND:
       // Windows asks the foreground window before it starts the screen saver: this is one.
@@ -153,7 +182,7 @@ LRESULT Win32Platform::Handle(HWND window, UINT message, WPARAM wParam, LPARAM l
       // window does.
       if (!destroying_) {
         if (window == window_) window_ = nullptr;  // nothing is left to destroy
-        Deliver(Pending{true, {}});
+        Deliver(Pending{Pending::Kind::kClose, {}, {}});
       }
       return 0;
     case WM_NCDESTROY:
@@ -217,6 +246,7 @@ Hwnd Win32Platform::CreateFormWindow(const Form& form) {
   SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
   SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
   dpi_ = WindowDpi();
+  canvas_ = std::make_unique<GdiCanvas>(window_, *measurer_);
   return Narrow(window_);
 }
 
@@ -244,11 +274,7 @@ void Win32Platform::DestroyFormWindow() {
   DestroyWindow(window_);
   destroying_ = false;
   window_ = nullptr;
-}
-
-void Win32Platform::InvalidateTwips(const TwipRect&) {
-  // The scene is drawn by the shared drawing code, which this platform does not take part in
-  // yet: the window shows its black ground.
+  canvas_.reset();
 }
 
 Hwnd Win32Platform::FindWindowA(const char* className, const char* windowName) {

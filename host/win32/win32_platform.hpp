@@ -6,13 +6,22 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "host/platform.hpp"
+#include "host/win32/gdi_canvas.hpp"
+#include "host/win32/gdi_measurer.hpp"
 #include "host/win32/process_facts.hpp"
 
 namespace host::win32 {
+
+// The user's colour scheme, read each time a colour is painted.
+class SystemColours : public drawing::ColourScheme {
+ public:
+  std::optional<Colour> SystemColour(int index) const override;
+};
 
 class Win32Platform : public Platform {
  public:
@@ -26,13 +35,16 @@ class Win32Platform : public Platform {
   void ReportError(std::string_view line) override { ReportErrorLine(line); }
 
   std::int64_t NowNs() override;
-  WaitResult Wait(std::int64_t deadlineNs, EventSink& sink) override;
+  WaitResult Wait(const WaitDeadlines& deadlines, EventSink& sink) override;
 
   Hwnd CreateFormWindow(const Form& form) override;
   void SetFormCaption(std::string_view caption) override;
   void ShowFormWindow() override;
   void DestroyFormWindow() override;
-  void InvalidateTwips(const TwipRect& area) override;
+  drawing::Canvas& FormCanvas() override { return *canvas_; }
+  drawing::TextMeasurer& Measurer() override { return *measurer_; }
+  const drawing::ColourScheme& Colours() override { return colours_; }
+  int Dpi() override { return dpi_; }
 
   Hwnd FindWindowA(const char* className, const char* windowName) override;
   Bool GetClientRect(Hwnd window, Rect* rect) override;
@@ -46,8 +58,9 @@ class Win32Platform : public Platform {
  private:
   // What reached the window while no wait was running, for the next wait to deliver.
   struct Pending {
-    bool close = false;
+    enum class Kind { kInput, kClose, kExposed } kind = Kind::kInput;
     InputEvent input;
+    drawing::PixelRect exposed;
   };
 
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -56,18 +69,20 @@ class Win32Platform : public Platform {
   void DeliverPending();
   bool RegisterWindowClass();
   int WindowDpi() const;
-  float TwipsPerPixel() const { return 1440.0f / static_cast<float>(dpi_); }
 
   HINSTANCE instance_;
   std::string commandLine_;
   InstanceMark mark_;
   HANDLE timer_ = nullptr;
   std::int64_t ticksPerSecond_ = 1;
+  std::unique_ptr<GdiMeasurer> measurer_;
+  SystemColours colours_;
   ATOM windowClass_ = 0;
   HICON bigIcon_ = nullptr;  // the design's icon, from the program file's resources
   HICON smallIcon_ = nullptr;
   HWND window_ = nullptr;
-  bool destroying_ = false;  // the program itself destroys its window
+  std::unique_ptr<GdiCanvas> canvas_;  // from the window's creation to its end
+  bool destroying_ = false;            // the program itself destroys its window
   int dpi_ = USER_DEFAULT_SCREEN_DPI;
   EventSink* sink_ = nullptr;  // set while a wait runs
   bool delivered_ = false;

@@ -76,7 +76,7 @@ class InputMessages : public ::testing::TestWithParam<MessageCase> {};
 TEST_P(InputMessages, BecomeTheFormsEvents) {
   const MessageCase& c = GetParam();
   // 1440 twips to the inch at 144 dpi: 10 twips to the pixel.
-  const std::optional<InputEvent> e = InputFromMessage(c.message, c.wParam, c.lParam, c.held, 10);
+  const std::optional<InputEvent> e = InputFromMessage(c.message, c.wParam, c.lParam, c.held, 144);
   ASSERT_TRUE(e.has_value());
   EXPECT_EQ(e->kind, c.kind);
   EXPECT_EQ(e->hasPoint, c.hasPoint);
@@ -219,7 +219,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(InputMessages, OtherMessagesAreNoInput) {
   for (const UINT message : {WM_KEYUP, WM_SYSKEYUP, WM_PAINT, WM_MOUSEWHEEL, WM_SETFOCUS}) {
-    EXPECT_FALSE(InputFromMessage(message, 0, 0, {}, 15).has_value()) << message;
+    EXPECT_FALSE(InputFromMessage(message, 0, 0, {}, 96).has_value()) << message;
   }
 }
 

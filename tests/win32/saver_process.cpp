@@ -5,8 +5,12 @@
 namespace win32test {
 
 std::wstring SaverPath() {
+  return WindowsPath(VORTHANE_SCR);
+}
+
+std::wstring WindowsPath(const std::string& built) {
   std::wstring path;
-  for (const char c : std::string(VORTHANE_SCR)) path += static_cast<wchar_t>(c);
+  for (const char c : built) path += static_cast<wchar_t>(c);
   // Built on Linux: wine's drive Z: is the root of the file system.
   if (!path.empty() && path[0] == L'/') {
     for (wchar_t& c : path) {

@@ -15,6 +15,8 @@ namespace win32test {
 
 // The built vorthane.scr, as a Windows path.
 std::wstring SaverPath();
+// A path of the build machine as a Windows path (a Linux path becomes one on wine's drive Z:).
+std::wstring WindowsPath(const std::string& built);
 
 class SaverProcess {
  public:
