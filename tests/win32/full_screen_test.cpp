@@ -83,7 +83,10 @@ TEST_F(FullScreen, FirstFrameShowsGroundBannerAndFirstLabelOnly) {
   std::printf("launch to first frame: %.0f ms (polling the screen)\n", launchToFrameMs);
   ASSERT_TRUE(PictureAt(shot, Banner(), kBannerBox.x, kBannerBox.y));
 
-  // Label1's text sits in its box at (8, 8); a tick or two may have moved it down a pixel.
+  // Label1's text sits in its box at (8, 8). wine shows a window's pixels on the screen a
+  // little after the program drew them, so by the time the test sees the frame the label may
+  // have fallen a few pixels: a third of a pixel a tick since the launch at the most.
+  const int maxFall = static_cast<int>(launchToFrameMs / 15.625 / 3) + 1;
   const Box label = InkBox(shot, kCaptionStrip);
   ASSERT_GT(label.width, 60) << "no caption drawn";
   EXPECT_GT(label.width, 115) << "the caption wrapped and lost its second word";
@@ -91,7 +94,7 @@ TEST_F(FullScreen, FirstFrameShowsGroundBannerAndFirstLabelOnly) {
   EXPECT_LE(label.x, kLabel1Box.x + 3);
   EXPECT_GE(label.y, kLabel1Box.y);
   EXPECT_LE(label.x + label.width, kLabel1Box.x + kLabel1Box.width);
-  EXPECT_LE(label.y + label.height, kLabel1Box.y + kLabel1Box.height + 3);
+  EXPECT_LE(label.y + label.height, kLabel1Box.y + kLabel1Box.height + maxFall);
   EXPECT_GE(label.height, 8);
   std::uint32_t brightest = 0;
   for (int y = label.y; y < label.y + label.height; ++y) {
