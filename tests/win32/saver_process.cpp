@@ -1,6 +1,7 @@
 #include "tests/win32/saver_process.hpp"
 
 #include <stdexcept>
+#include <string>
 
 namespace win32test {
 
@@ -43,7 +44,10 @@ SaverProcess::SaverProcess(const std::wstring& arguments) {
   const BOOL ok = CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0,
                                  nullptr, nullptr, &startup, &info_);
   CloseHandle(errors);
-  if (ok == 0) throw std::runtime_error("cannot start vorthane.scr");
+  if (ok == 0) {
+    throw std::runtime_error("cannot start vorthane.scr: error " +
+                             std::to_string(GetLastError()));
+  }
 }
 
 SaverProcess::~SaverProcess() {
