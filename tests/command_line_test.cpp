@@ -28,15 +28,14 @@ TEST_P(CommandLineMode, SelectsTheRunMode) {
   EXPECT_EQ(modes[0].Int("value"), GetParam().mode);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, CommandLineMode,
-                         ::testing::Values(ModeCase{"", 2}, ModeCase{"/s", 2},
-                                           ModeCase{"/S 123", 2}, ModeCase{"   /s   ", 2},
-                                           ModeCase{"/c", 1}, ModeCase{"/c:456", 1},
-                                           ModeCase{"/Configure", 1}, ModeCase{"/p 1234", 3},
-                                           ModeCase{"/P:1234", 3}, ModeCase{"/x", 2},
-                                           ModeCase{"-s", 2}, ModeCase{"/", 2}, ModeCase{"S", 2},
-                                           ModeCase{"\t/c", 2}, ModeCase{"  /C", 1}),
-                         [](const auto& info) { return "Case" + std::to_string(info.index); });
+INSTANTIATE_TEST_SUITE_P(
+    Table, CommandLineMode,
+    ::testing::Values(ModeCase{"", 2}, ModeCase{"/s", 2}, ModeCase{"/S 123", 2},
+                      ModeCase{"   /s   ", 2}, ModeCase{"/c", 1}, ModeCase{"/c:456", 1},
+                      ModeCase{"/Configure", 1}, ModeCase{"/p 1234", 3}, ModeCase{"/P:1234", 3},
+                      ModeCase{"/x", 2}, ModeCase{"-s", 2}, ModeCase{"/", 2}, ModeCase{"S", 2},
+                      ModeCase{"\t/c", 2}, ModeCase{"  /C", 1}),
+    [](const auto& info) { return testing_support::NameOfText(info.param.commandLine); });
 
 TEST(CommandLine, ConfigureEndsAtOnceWithNoWindowAndNoOutput) {
   SimRun run(Desktop("/c:456"));

@@ -58,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(
         HandleCase{std::string(32766, ' ') + "/P", 0, host::ErrorCode::kTypeMismatch, true},
         HandleCase{"/P" + std::string(32764, ' ') + "x", 0, host::ErrorCode::kOverflow, true},
         HandleCase{"/P" + std::string(32764, ' ') + "7", 7, kOk, false}),
-    [](const auto& info) { return "Case" + std::to_string(info.index); });
+    [](const auto& info) { return testing_support::NameOfText(info.param.text); });
 
 TEST(Preview, EmbedsTheCoverInTheHostWindowStepByStep) {
   auto config = Desktop("/p 1234", 100);

@@ -58,6 +58,42 @@ int SimRun::Run() {
   return status;
 }
 
+std::string NameOfText(std::string_view text) {
+  if (text.empty()) return "Empty";
+  auto token = [](char c) -> std::string {
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) {
+      return std::string(1, c);
+    }
+    switch (c) {
+      case '/':
+        return "Slash";
+      case ' ':
+        return "Blank";
+      case ':':
+        return "Colon";
+      case '\t':
+        return "Tab";
+      case '-':
+        return "Minus";
+      default:
+        return "Other";
+    }
+  };
+  std::string name;
+  for (std::size_t i = 0; i < text.size();) {
+    std::size_t run = 1;
+    while (i + run < text.size() && text[i + run] == text[i]) ++run;
+    if (run >= 4) {
+      name += token(text[i]) + "Times" + std::to_string(run);
+      if (i + run < text.size()) name += "_";
+    } else {
+      for (std::size_t k = 0; k < run; ++k) name += token(text[i]);
+    }
+    i += run;
+  }
+  return name;
+}
+
 host::headless::DesktopConfig Desktop(const std::string& commandLine, double runMs) {
   host::headless::DesktopConfig config;
   config.commandLine = commandLine;

@@ -49,6 +49,10 @@ struct SimRun {
   int status = -1;
 };
 
+// A test name for a command line: letters and digits as they are, other characters by name
+// ("/c:1" is "SlashcColon1"), long runs of one character counted ("BlankTimes32764").
+std::string NameOfText(std::string_view text);
+
 host::headless::DesktopConfig Desktop(const std::string& commandLine, double runMs = 1000);
 host::headless::ScriptedAction Input(double ms, host::InputKind kind);
 host::headless::ScriptedAction MouseAt(double ms, host::InputKind kind, float x, float y);

@@ -28,9 +28,13 @@ class Canvas {
   virtual void ResizeBuffer(PixelSize size) = 0;
   virtual void Fill(const PixelRect& area, Rgb colour) = 0;
   // The picture placed with its top-left corner and size at `placed` (scaled smoothly when the
-  // size differs from the picture's own), only the part inside `clip` drawn.
+  // size differs from the picture's own), only the part inside `clip` drawn. The same picture
+  // object comes back every time it is drawn again.
   virtual void DrawPicture(const RgbImage& picture, const PixelRect& placed,
                            const PixelRect& clip) = 0;
+  // Whether the canvas keeps its own copy of a picture once drawn (on the display server, say),
+  // so that the caller may free the picture's pixels and pass the emptied picture from then on.
+  virtual bool KeepsPictures() const { return false; }
   // Runs of text in one colour, only what lies inside `clip` drawn; the background shows
   // between the characters.
   virtual void DrawText(std::span<const PlacedRun> runs, Rgb colour, const PixelRect& clip) = 0;

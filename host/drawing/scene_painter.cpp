@@ -80,11 +80,14 @@ void ScenePainter::Draw(const PixelRect& area) {
   const auto& controls = form_.design().controls;
   for (const std::size_t control : paintOrder_) {
     if (std::holds_alternative<ImageDesign>(controls[control])) {
-      const RgbImage& picture = pictures_.at(control);
-      if (picture.pixels.empty() || form_.ImageVisible(control) != True) continue;
+      RgbImage& picture = pictures_.at(control);
+      if (picture.width == 0 || form_.ImageVisible(control) != True) continue;
       const auto& design = std::get<ImageDesign>(controls[control]);
       const PixelRect clip = Intersect(ToPixels(design.box, dpi_), area);
-      if (!clip.Empty()) canvas_.DrawPicture(picture, PicturePlacement(control), clip);
+      if (clip.Empty()) continue;
+      canvas_.DrawPicture(picture, PicturePlacement(control), clip);
+      // A canvas with its own copy needs only the picture's size from now on.
+      if (canvas_.KeepsPictures()) std::vector<std::uint32_t>().swap(picture.pixels);
     } else if (form_.LabelVisible(control) == True) {
       DrawLabel(control, area);
     }

@@ -76,7 +76,10 @@ void MemoryCanvas::DrawText(std::span<const drawing::PlacedRun> runs, drawing::R
                             const drawing::PixelRect& clip) {
   if (!raster_) return;
   for (const drawing::PlacedRun& placed : runs) {
-    const int ascent = measurer_.Metrics(placed.run->face).ascent;
+    const drawing::FaceMetrics metrics = measurer_.Metrics(placed.run->face);
+    const int ascent = metrics.ascent;
+    textAreas_.push_back(drawing::Intersect(
+        {placed.x, placed.baseline - ascent, placed.run->advance, ascent + metrics.descent}, clip));
     int x = placed.x;
     for (const char32_t c : placed.run->text) {
       const int advance = measurer_.Advance(placed.run->face, std::u32string_view(&c, 1));

@@ -37,6 +37,9 @@ class MemoryCanvas : public drawing::Canvas {
   std::uint32_t BufferPixel(int x, int y) const;
   // Whether text was drawn over this pixel in the back buffer (since its last fill).
   bool TextAt(int x, int y) const;
+  // Where the runs of text drawn so far lie (each run's advance by its line height, cut at the
+  // clip): a real face's glyphs may fill any part of these.
+  const std::vector<drawing::PixelRect>& TextAreas() const { return textAreas_; }
   const std::vector<std::uint32_t>& Screen() const { return screen_; }
   const std::vector<std::uint32_t>& Buffer() const { return buffer_; }
 
@@ -52,6 +55,7 @@ class MemoryCanvas : public drawing::Canvas {
   std::vector<std::uint8_t> text_;  // 1 where text covers the back buffer
   std::vector<std::uint32_t> screen_;
   std::vector<drawing::PixelRect> lastPresented_;
+  std::vector<drawing::PixelRect> textAreas_;
   std::size_t frames_ = 0;
 };
 

@@ -70,9 +70,11 @@ HBITMAP GdiCanvas::Upload(const drawing::RgbImage& picture) {
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   const HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (bitmap != nullptr) {
+  const std::size_t count =
+      static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height);
+  if (bitmap != nullptr && picture.pixels.size() >= count) {
     // 0x00RRGGBB words are the 32-bit DIB's blue, green, red, unused bytes as they are.
-    std::memcpy(bits, picture.pixels.data(), picture.pixels.size() * sizeof(std::uint32_t));
+    std::memcpy(bits, picture.pixels.data(), count * sizeof(std::uint32_t));
     GdiFlush();
   }
   pictures_.emplace(&picture, bitmap);

@@ -23,6 +23,7 @@ class GdiCanvas : public drawing::Canvas {
   void Fill(const drawing::PixelRect& area, drawing::Rgb colour) override;
   void DrawPicture(const drawing::RgbImage& picture, const drawing::PixelRect& placed,
                    const drawing::PixelRect& clip) override;
+  bool KeepsPictures() const override { return true; }  // as a bitmap of its own
   void DrawText(std::span<const drawing::PlacedRun> runs, drawing::Rgb colour,
                 const drawing::PixelRect& clip) override;
   void Present(std::span<const drawing::PixelRect> boxes) override;

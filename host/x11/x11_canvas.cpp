@@ -66,6 +66,10 @@ void X11Canvas::Fill(const drawing::PixelRect& area, drawing::Rgb colour) {
 
 Pixmap X11Canvas::Upload(const drawing::RgbImage& picture) {
   if (const auto it = pictures_.find(&picture); it != pictures_.end()) return it->second;
+  if (picture.pixels.size() !=
+      static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height)) {
+    return 0;  // its pixels are gone: an upload failed before they were freed
+  }
   Visual* visual = DefaultVisual(display_, screen_);
   const int depth = DefaultDepth(display_, screen_);
   XImage* image = XCreateImage(display_, visual, static_cast<unsigned>(depth), ZPixmap, 0, nullptr,

@@ -28,6 +28,7 @@ class X11Canvas : public drawing::Canvas {
   void DrawText(std::span<const drawing::PlacedRun> runs, drawing::Rgb colour,
                 const drawing::PixelRect& clip) override;
   void Present(std::span<const drawing::PixelRect> boxes) override;
+  bool KeepsPictures() const override { return true; }
 
  private:
   unsigned long PixelOf(drawing::Rgb colour);
