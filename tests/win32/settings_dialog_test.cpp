@@ -146,6 +146,42 @@ INSTANTIATE_TEST_SUITE_P(Table, SettingsRunMode,
                            return name;
                          });
 
+struct CloseCase {
+  const char* name;
+  UINT message;
+  WPARAM wParam;
+};
+
+class OtherRoadOut : public ::testing::TestWithParam<CloseCase> {};
+
+// The user or the session closing the window passes through the form's Unload event and ends
+// the program as any other unload does.
+TEST_P(OtherRoadOut, EndsTheFullScreenSaverCleanly) {
+  SaverProcess saver(L"/s");
+  const HWND window = saver.WaitForWindow();
+  ASSERT_NE(window, nullptr) << saver.Stderr();
+  DWORD_PTR answer = 0;
+  if (GetParam().message == WM_ENDSESSION) {
+    // The session asks first; a saver never objects.
+    SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer);
+    EXPECT_EQ(answer, TRUE);
+  }
+  SendMessageTimeoutW(window, GetParam().message, GetParam().wParam, 0, SMTO_ABORTIFHUNG, 2000,
+                      &answer);
+  const std::optional<DWORD> status = saver.WaitExit(seconds(5));
+  ASSERT_TRUE(status.has_value()) << "still running";
+  EXPECT_EQ(*status, 0u);
+  EXPECT_EQ(saver.Stderr(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, OtherRoadOut,
+                         ::testing::Values(CloseCase{"Close", WM_CLOSE, 0},
+                                           CloseCase{"SessionEnds", WM_ENDSESSION, TRUE},
+                                           CloseCase{"SystemMenuClose", WM_SYSCOMMAND, SC_CLOSE}),
+                         [](const ::testing::TestParamInfo<CloseCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
 // A copy started alone runs; a second runs and marks its window; a third finds the mark and
 // ends at once without a window.
 TEST(ScreenSaverService, ThirdFullScreenStartFindsTheMarkAndEnds) {
