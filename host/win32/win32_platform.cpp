@@ -1,7 +1,5 @@
 #include "host/win32/win32_platform.hpp"
 
-#include <cmath>
-
 #include "host/form.hpp"
 #include "host/win32/command_line.hpp"
 #include "host/win32/handles.hpp"
@@ -20,10 +18,6 @@ constexpr int kStandInFaceResource = 2;  // RCDATA: the stand-in face's OpenType
 
 // The window record index of the owner link; 64-bit Windows keeps it pointer-sized.
 constexpr int kOwnerLinkIndex = -8;
-
-int PixelsFromTwips(float twips, int dpi) {
-  return static_cast<int>(std::lround(twips * static_cast<float>(dpi) / 1440.0f));
-}
 
 Modifiers HeldModifiers() {
   return Modifiers{GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0,
@@ -162,7 +156,8 @@ LRESULT Win32Platform::Handle(HWND window, UINT message, WPARAM wParam, LPARAM l
       return 0;
     }
     case WM_DPICHANGED:
-      dpi_ = HIWORD(wParam);
+      // The scene keeps the resolution it was first drawn at, and the window keeps covering
+      // the whole virtual screen: Windows' suggested new size is not applied.
       return 0;
     case WM_CLOSE:
       // The runtime decides: the form's Unload event runs and then the window goes.
@@ -233,13 +228,12 @@ int Win32Platform::WindowDpi() const {
 Hwnd Win32Platform::CreateFormWindow(const Form& form) {
   DestroyFormWindow();
   if (!RegisterWindowClass()) return 0;
+  dpiFixed_ = false;
   dpi_ = WindowDpi();
-  const TwipRect& normal = form.design().normalPlacement;
-  window_ = CreateWindowExW(
-      0, kWindowClassName, WideFromUtf8(form.Caption()).c_str(),
-      WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, PixelsFromTwips(normal.left, dpi_),
-      PixelsFromTwips(normal.top, dpi_), PixelsFromTwips(normal.width, dpi_),
-      PixelsFromTwips(normal.height, dpi_), nullptr, nullptr, instance_, this);
+  const drawing::PixelRect normal = drawing::ToPixels(form.design().normalPlacement, dpi_);
+  window_ = CreateWindowExW(0, kWindowClassName, WideFromUtf8(form.Caption()).c_str(),
+                            WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, normal.x, normal.y,
+                            normal.width, normal.height, nullptr, nullptr, instance_, this);
   if (window_ == nullptr) return 0;
   // The window's own icons too, not only its class's: other programs (the task switcher) ask
   // the window for them.
@@ -265,7 +259,7 @@ void Win32Platform::ShowFormWindow() {
   ::SetWindowPos(window_, HWND_TOPMOST, x, y, width, height, SWP_SHOWWINDOW);
   SetForegroundWindow(window_);
   SetFocus(window_);
-  dpi_ = WindowDpi();
+  if (!dpiFixed_) dpi_ = WindowDpi();
 }
 
 void Win32Platform::DestroyFormWindow() {
@@ -312,7 +306,8 @@ Hwnd Win32Platform::SetParent(Hwnd child, Hwnd newParent) {
 Bool Win32Platform::SetWindowPos(Hwnd window, Hwnd insertAfter, int x, int y, int cx, int cy,
                                  UInt flags) {
   const BOOL ok = ::SetWindowPos(Widen(window), Widen(insertAfter), x, y, cx, cy, flags);
-  if (Widen(window) == window_) dpi_ = WindowDpi();  // it may now sit on another monitor
+  // Embedded, it takes the resolution of the monitor its host is on.
+  if (Widen(window) == window_ && !dpiFixed_) dpi_ = WindowDpi();
   return ok;
 }
 

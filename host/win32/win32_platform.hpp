@@ -44,7 +44,11 @@ class Win32Platform : public Platform {
   drawing::Canvas& FormCanvas() override { return *canvas_; }
   drawing::TextMeasurer& Measurer() override { return *measurer_; }
   const drawing::ColourScheme& Colours() override { return colours_; }
-  int Dpi() override { return dpi_; }
+  // Asked once, when the scene is first drawn; from then on input uses the same resolution.
+  int Dpi() override {
+    dpiFixed_ = true;
+    return dpi_;
+  }
 
   Hwnd FindWindowA(const char* className, const char* windowName) override;
   Bool GetClientRect(Hwnd window, Rect* rect) override;
@@ -84,6 +88,7 @@ class Win32Platform : public Platform {
   std::unique_ptr<GdiCanvas> canvas_;  // from the window's creation to its end
   bool destroying_ = false;            // the program itself destroys its window
   int dpi_ = USER_DEFAULT_SCREEN_DPI;
+  bool dpiFixed_ = false;
   EventSink* sink_ = nullptr;  // set while a wait runs
   bool delivered_ = false;
   std::vector<Pending> pending_;
