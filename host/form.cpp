@@ -19,6 +19,12 @@ Form::Form(Runtime& runtime, const FormDesign& design, FormEvents& events)
     return std::get<TimerDesign>(design_.controls[a]).number <
            std::get<TimerDesign>(design_.controls[b]).number;
   });
+  rankOf_.assign(design_.controls.size(), 0);
+  for (std::size_t rank = 0; rank < timerOrder_.size(); ++rank) {
+    rankOf_[timerOrder_[rank]] = static_cast<std::uint8_t>(rank);
+  }
+  running_.reserve(timerOrder_.size());
+  due_.reserve(timerOrder_.size());
   runtime_.Attach(*this);
 }
 
@@ -30,6 +36,7 @@ void Form::Load() {
   if (loaded_) return;
   runtime_.Trace(TraceOp::kLoad, {});
   caption_ = std::string(design_.caption);
+  running_.clear();
   for (std::size_t i = 0; i < design_.controls.size(); ++i) {
     ControlState& s = state_[i];
     s = ControlState{};
@@ -43,7 +50,7 @@ void Form::Load() {
             s.visible = ToBoolean(c.visible);
           } else {
             s.periodTicks = TimerPeriodTicks(c.interval);
-            if (c.enabled) StartTimer(s);
+            if (c.enabled) StartTimer(i);
           }
         },
         design_.controls[i]);
@@ -86,6 +93,7 @@ void Form::DestroyWithoutEvents() {
   shown_ = false;
   hwnd_ = 0;
   for (ControlState& s : state_) s.enabled = False;
+  running_.clear();
   runtime_.FormWindowDestroyed();
   runtime_.platform().DestroyFormWindow();
 }
@@ -152,22 +160,37 @@ void Form::TimerRef::SetEnabled(Boolean value) const {
   const TimerDesign& design = std::get<TimerDesign>(form_.design_.controls[id_.index]);
   form_.runtime_.Trace(TraceOp::kEnabled,
                        {{"control", design.name}, {"value", std::int64_t{value}}});
-  ControlState& s = form_.state_[id_.index];
+  const ControlState& s = form_.state_[id_.index];
   if (value == 0) {
-    s.enabled = False;
+    form_.StopTimer(id_.index);
   } else if (s.enabled == False) {
-    form_.StartTimer(s);  // an enabled timer keeps its rhythm
+    form_.StartTimer(id_.index);  // an enabled timer keeps its rhythm
   }
 }
 
-void Form::StartTimer(ControlState& timer) {
+void Form::StartTimer(std::size_t index) {
+  ControlState& timer = state_[index];
   if (timer.periodTicks == 0) return;
   timer.enabled = True;
   timer.nextDueTick = runtime_.CurrentTick() + timer.periodTicks;
+  const std::uint8_t rank = rankOf_[index];
+  running_.insert(std::lower_bound(running_.begin(), running_.end(), rank), rank);
 }
 
+void Form::StopTimer(std::size_t index) {
+  ControlState& timer = state_[index];
+  if (timer.enabled == False) return;
+  timer.enabled = False;
+  running_.erase(std::find(running_.begin(), running_.end(), rankOf_[index]));
+}
+
+// Only the running timers are looked at: a tick costs what its due timers cost.
 void Form::DeliverTick(std::int64_t tick) {
-  for (const std::uint8_t index : timerOrder_) {
+  due_.clear();
+  for (const std::uint8_t rank : running_) {
+    if (state_[timerOrder_[rank]].nextDueTick == tick) due_.push_back(timerOrder_[rank]);
+  }
+  for (const std::uint8_t index : due_) {
     if (!loaded_) return;
     ControlState& s = state_[index];
     // A timer disabled by an earlier handler of this tick is skipped.

@@ -104,13 +104,17 @@ class Form {
     std::int64_t nextDueTick = 0;  // timers
   };
   void EnsureLoaded();
-  void StartTimer(ControlState& timer);
+  void StartTimer(std::size_t index);
+  void StopTimer(std::size_t index);
 
   Runtime& runtime_;
   const FormDesign& design_;
   FormEvents& events_;
   std::vector<ControlState> state_;
   std::vector<std::uint8_t> timerOrder_;  // control indexes in ascending timer number
+  std::vector<std::uint8_t> rankOf_;      // a timer's place in timerOrder_, by control index
+  std::vector<std::uint8_t> running_;     // the enabled timers' places, ascending
+  std::vector<std::uint8_t> due_;         // this tick's due timers (kept to avoid allocating)
   std::string caption_;
   Hwnd hwnd_ = 0;
   bool loaded_ = false;

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "host/quoted_value.hpp"
 #include "host/run_time_error.hpp"
 
 namespace host {
@@ -43,13 +44,13 @@ std::int32_t CLng(std::string_view text) {
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
   if (i == text.size()) {
-    Raise(ErrorCode::kTypeMismatch, "\"" + std::string(text) + "\" is not a number");
+    Raise(ErrorCode::kTypeMismatch, QuotedValue(text) + " is not a number");
   }
   std::int64_t value = 0;
   for (; i < text.size(); ++i) {
     const char c = text[i];
     if (c < '0' || c > '9') {
-      Raise(ErrorCode::kTypeMismatch, "\"" + std::string(text) + "\" is not a number");
+      Raise(ErrorCode::kTypeMismatch, QuotedValue(text) + " is not a number");
     }
     // Saturate past the 32-bit range so long digit runs cannot overflow the accumulator.
     if (value <= std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1) {
@@ -59,7 +60,7 @@ std::int32_t CLng(std::string_view text) {
   if (negative) value = -value;
   if (value > std::numeric_limits<std::int32_t>::max() ||
       value < std::numeric_limits<std::int32_t>::min()) {
-    Raise(ErrorCode::kOverflow, "\"" + std::string(text) + "\" does not fit in 32 bits");
+    Raise(ErrorCode::kOverflow, QuotedValue(text) + " does not fit in 32 bits");
   }
   return static_cast<std::int32_t>(value);
 }

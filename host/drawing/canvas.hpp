@@ -3,6 +3,7 @@
 // where, in which order and when is decided by the scene painter, the same on every platform.
 #pragma once
 
+#include <cstdint>
 #include <span>
 
 #include "host/drawing/bmp_image.hpp"
@@ -35,6 +36,10 @@ class Canvas {
   // Whether the canvas keeps its own copy of a picture once drawn (on the display server, say),
   // so that the caller may free the picture's pixels and pass the emptied picture from then on.
   virtual bool KeepsPictures() const { return false; }
+  // A picture's file, built into the program, has been decoded and will not be read again: a
+  // canvas may give its pages back to the system (they come back from the program file if
+  // anything ever reads them).
+  virtual void Decoded(std::span<const std::uint8_t> /*file*/) {}
   // Runs of text in one colour, only what lies inside `clip` drawn; the background shows
   // between the characters.
   virtual void DrawText(std::span<const PlacedRun> runs, Rgb colour, const PixelRect& clip) = 0;

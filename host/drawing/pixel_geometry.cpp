@@ -60,12 +60,12 @@ void DamageList::Add(PixelRect box) {
 }
 
 void DamageList::ClipTo(const PixelRect& area) {
-  std::vector<PixelRect> clipped;
+  std::size_t kept = 0;
   for (const PixelRect& box : boxes_) {
     const PixelRect part = Intersect(box, area);
-    if (!part.Empty()) clipped.push_back(part);
+    if (!part.Empty()) boxes_[kept++] = part;
   }
-  boxes_ = std::move(clipped);
+  boxes_.resize(kept);
 }
 
 }  // namespace host::drawing

@@ -16,6 +16,7 @@ ScenePainter::ScenePainter(const Form& form, Canvas& canvas, TextMeasurer& measu
     if (const auto* image = std::get_if<ImageDesign>(&controls[i])) {
       paintOrder_.push_back(i);
       pictures_.emplace(i, DecodeBmp24(image->picture));
+      canvas_.Decoded(image->picture);
     } else if (std::holds_alternative<LabelDesign>(controls[i])) {
       paintOrder_.push_back(i);
       drawn_.emplace(i, LabelState{});

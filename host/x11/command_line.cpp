@@ -2,12 +2,47 @@
 
 #include <cstdint>
 #include <limits>
+#include <utility>
+
+#include "host/quoted_value.hpp"
 
 namespace host::x11 {
 namespace {
 
-std::string Preview(unsigned long window) {
-  return "/P " + std::to_string(window);
+constexpr const char* kVariable = "XSCREENSAVER_WINDOW";
+
+bool IsRootOption(std::string_view arg) {
+  return arg == "-root" || arg == "--root";
+}
+
+bool IsWindowIdOption(std::string_view arg) {
+  return arg == "-window-id" || arg == "--window-id";
+}
+
+std::string Joined(const std::vector<std::string>& args) {
+  std::string joined;
+  for (const std::string& arg : args) {
+    if (!joined.empty()) joined += ' ';
+    joined += arg;
+  }
+  return joined;
+}
+
+LaunchRequest Error(std::string line) {
+  LaunchRequest request;
+  request.error = std::move(line);
+  return request;
+}
+
+// The window `text` names, or the error line that says why it names none.
+LaunchRequest WindowFrom(std::string_view text, std::string source) {
+  if (!ParseWindowId(text)) {
+    return Error(QuotedValue(text) + " from " + source +
+                 " is not a window id (0x and hex digits, or decimal digits, not 0)");
+  }
+  LaunchRequest request;
+  request.window = DaemonWindow{ParseWindowId(text), std::string(text), std::move(source)};
+  return request;
 }
 
 }  // namespace
@@ -39,23 +74,43 @@ std::optional<unsigned long> ParseWindowId(std::string_view text) {
   return value;
 }
 
-std::string DaemonCommandLine(const std::vector<std::string>& args, const char* xscreensaverWindow,
-                              unsigned long rootWindow) {
-  // 0 when the variable is unset or names no window.
-  const unsigned long daemonWindow =
-      xscreensaverWindow != nullptr ? ParseWindowId(xscreensaverWindow).value_or(0) : 0;
-  if (args.empty()) return daemonWindow != 0 ? Preview(daemonWindow) : std::string();
-  if (args.size() == 2 && (args[0] == "-window-id" || args[0] == "--window-id")) {
-    return Preview(ParseWindowId(args[1]).value_or(0));
+LaunchRequest ReadDaemonArguments(const std::vector<std::string>& args,
+                                  const char* xscreensaverWindow) {
+  const bool variableSet = xscreensaverWindow != nullptr && *xscreensaverWindow != '\0';
+  // First only see whether every argument belongs to a daemon convention, so that an argument
+  // list the program reads itself goes to it unchanged, whatever it holds.
+  bool root = false;
+  std::vector<std::pair<const std::string*, const std::string*>> windowIds;  // option, value
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (IsRootOption(args[i])) {
+      root = true;
+    } else if (IsWindowIdOption(args[i])) {
+      if (i + 1 == args.size()) return Error(args[i] + " needs a window id after it");
+      windowIds.emplace_back(&args[i], &args[i + 1]);
+      ++i;
+    } else {
+      LaunchRequest request;
+      request.commandLine = Joined(args);
+      return request;
+    }
   }
-  if (args.size() == 1 && args[0] == "-root")
-    return Preview(daemonWindow != 0 ? daemonWindow : rootWindow);
-  std::string joined;
-  for (const std::string& arg : args) {
-    if (!joined.empty()) joined += ' ';
-    joined += arg;
+  // Every id given must be one; the last one names the window.
+  for (std::size_t i = 0; i < windowIds.size(); ++i) {
+    LaunchRequest request = WindowFrom(*windowIds[i].second, *windowIds[i].first);
+    if (request.error || i + 1 == windowIds.size()) return request;
   }
-  return joined;
+  if (variableSet) return WindowFrom(xscreensaverWindow, kVariable);
+  LaunchRequest request;
+  if (root) {
+    request.window = DaemonWindow{};  // the root window itself
+  } else {
+    request.commandLine = std::string();  // no arguments, no daemon: the full-screen saver
+  }
+  return request;
+}
+
+std::string PreviewCommandLine(unsigned long window) {
+  return "/P " + std::to_string(window);
 }
 
 }  // namespace host::x11

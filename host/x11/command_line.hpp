@@ -1,5 +1,6 @@
-// Screen-saver daemons start their programs in their own ways; this turns those ways into the
-// command line the program understands, where "/P <id>" draws inside a given window.
+// Screen-saver daemons start their programs in their own ways; this reads those ways and says
+// what the program is to do: run with a command line of its own ("/P <id>" draws inside a
+// given window), or end at once with one error line.
 #pragma once
 
 #include <optional>
@@ -13,14 +14,37 @@ namespace host::x11 {
 // zero, and nothing beyond the 31 bits a window handle holds.
 std::optional<unsigned long> ParseWindowId(std::string_view text);
 
+// Where the program is to draw when a daemon started it.
+struct DaemonWindow {
+  // The window named by the daemon; nothing for the screen's root window.
+  std::optional<unsigned long> id;
+  std::string idText;  // the id as written, for error lines
+  std::string source;  // where it came from: "--window-id", "XSCREENSAVER_WINDOW", ...
+};
+
+struct LaunchRequest {
+  // Set when the arguments follow no daemon convention: the program's own command line.
+  std::optional<std::string> commandLine;
+  // Set when a daemon named the window to draw in (a window that may not exist yet: the
+  // caller checks it on the display).
+  std::optional<DaemonWindow> window;
+  // Set when the arguments or the variable are unusable: the error line, without the
+  // program's name.
+  std::optional<std::string> error;
+};
+
 // args: the arguments after the program's name. xscreensaverWindow: the XSCREENSAVER_WINDOW
-// variable (null when unset). rootWindow: the screen's root window.
-// - no arguments and XSCREENSAVER_WINDOW names a window: "/P <that window>";
-// - "-window-id ID" or "--window-id ID": "/P <ID>" ("/P 0" for an ID that is no number, so the
-//   program reports it as a window that does not exist);
-// - "-root": "/P <XSCREENSAVER_WINDOW>" when set (a daemon's virtual root), else "/P <root>";
-// - anything else: the arguments joined by single spaces.
-std::string DaemonCommandLine(const std::vector<std::string>& args, const char* xscreensaverWindow,
-                              unsigned long rootWindow);
+// variable (null when unset; an empty value counts as unset).
+// - only "-root"/"--root" and "-window-id ID"/"--window-id ID", in any order and number: draw
+//   in the last window id given; with none, in XSCREENSAVER_WINDOW (a daemon's virtual root),
+//   else in the root window;
+// - no arguments: draw in XSCREENSAVER_WINDOW when set, else the full-screen saver (""),
+// - anything else: the arguments joined by single spaces, for the program to read.
+// A malformed id, or a window-id option without a value, is an error.
+LaunchRequest ReadDaemonArguments(const std::vector<std::string>& args,
+                                  const char* xscreensaverWindow);
+
+// The program's command line for drawing inside `window`.
+std::string PreviewCommandLine(unsigned long window);
 
 }  // namespace host::x11

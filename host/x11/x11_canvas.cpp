@@ -1,6 +1,12 @@
 #include "host/x11/x11_canvas.hpp"
 
+#include <X11/Xlib-xcb.h>
+#include <X11/extensions/Xrender.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 namespace host::x11 {
@@ -10,32 +16,47 @@ std::uint32_t Key(drawing::Rgb c) {
   return std::uint32_t{c.red} << 16 | std::uint32_t{c.green} << 8 | c.blue;
 }
 
-XRectangle ToX(const drawing::PixelRect& r) {
-  return XRectangle{static_cast<short>(r.x), static_cast<short>(r.y),
-                    static_cast<unsigned short>(r.width), static_cast<unsigned short>(r.height)};
+std::int16_t I16(int v) {
+  return static_cast<std::int16_t>(v);
+}
+std::uint16_t U16(int v) {
+  return static_cast<std::uint16_t>(v);
 }
 
 }  // namespace
 
 X11Canvas::X11Canvas(Display* display, int screen, Window window, XftMeasurer& measurer)
-    : display_(display), screen_(screen), window_(window), measurer_(measurer) {
-  XGCValues values{};
-  values.graphics_exposures = kXFalse;  // or every copy queues a NoExpose event
-  gc_ = XCreateGC(display_, window_, GCGraphicsExposures, &values);
+    : display_(display),
+      connection_(XGetXCBConnection(display)),
+      screen_(screen),
+      window_(window),
+      measurer_(measurer),
+      gc_(xcb_generate_id(connection_)) {
+  const std::uint32_t values[] = {0, 0};  // foreground black, no graphics exposures
+  xcb_create_gc(connection_, gc_, static_cast<xcb_drawable_t>(window_),
+                XCB_GC_FOREGROUND | XCB_GC_GRAPHICS_EXPOSURES, values);
 }
 
 X11Canvas::~X11Canvas() {
-  for (auto& [key, colour] : textColours_) {
-    XftColorFree(display_, DefaultVisual(display_, screen_), DefaultColormap(display_, screen_),
-                 &colour);
+  for (auto& [run, mask] : masks_) {
+    xcb_render_free_picture(connection_, mask.picture);
+    XFreePixmap(display_, mask.pixmap);
   }
-  if (bufferDraw_ != nullptr) XftDrawDestroy(bufferDraw_);
-  if (buffer_ != 0) XFreePixmap(display_, buffer_);
+  for (auto& [key, fill] : fills_) xcb_render_free_picture(connection_, fill);
+  FreeBuffer();
   for (auto& [picture, pixmap] : pictures_) XFreePixmap(display_, pixmap);
-  XFreeGC(display_, gc_);
+  xcb_free_gc(connection_, gc_);
+  xcb_flush(connection_);
 }
 
-unsigned long X11Canvas::PixelOf(drawing::Rgb colour) {
+void X11Canvas::FreeBuffer() {
+  if (bufferPicture_ != 0) xcb_render_free_picture(connection_, bufferPicture_);
+  if (buffer_ != 0) XFreePixmap(display_, buffer_);
+  bufferPicture_ = 0;
+  buffer_ = 0;
+}
+
+std::uint32_t X11Canvas::PixelOf(drawing::Rgb colour) {
   const auto [it, added] = pixels_.emplace(Key(colour), 0);
   if (added) {
     XColor xc{};
@@ -43,25 +64,31 @@ unsigned long X11Canvas::PixelOf(drawing::Rgb colour) {
     xc.green = static_cast<unsigned short>(colour.green * 257);
     xc.blue = static_cast<unsigned short>(colour.blue * 257);
     XAllocColor(display_, DefaultColormap(display_, screen_), &xc);
-    it->second = xc.pixel;
+    it->second = static_cast<std::uint32_t>(xc.pixel);
   }
   return it->second;
 }
 
 void X11Canvas::ResizeBuffer(drawing::PixelSize size) {
-  if (bufferDraw_ != nullptr) XftDrawDestroy(bufferDraw_);
-  if (buffer_ != 0) XFreePixmap(display_, buffer_);
+  FreeBuffer();
   buffer_ = XCreatePixmap(display_, window_, static_cast<unsigned>(std::max(size.width, 1)),
                           static_cast<unsigned>(std::max(size.height, 1)),
                           static_cast<unsigned>(DefaultDepth(display_, screen_)));
-  bufferDraw_ = XftDrawCreate(display_, buffer_, DefaultVisual(display_, screen_),
-                              DefaultColormap(display_, screen_));
+  const XRenderPictFormat* format =
+      XRenderFindVisualFormat(display_, DefaultVisual(display_, screen_));
+  bufferPicture_ = xcb_generate_id(connection_);
+  xcb_render_create_picture(connection_, bufferPicture_, static_cast<xcb_drawable_t>(buffer_),
+                            static_cast<xcb_render_pictformat_t>(format->id), 0, nullptr);
 }
 
 void X11Canvas::Fill(const drawing::PixelRect& area, drawing::Rgb colour) {
-  XSetForeground(display_, gc_, PixelOf(colour));
-  XFillRectangle(display_, buffer_, gc_, area.x, area.y, static_cast<unsigned>(area.width),
-                 static_cast<unsigned>(area.height));
+  const std::uint32_t pixel = PixelOf(colour);
+  if (pixel != foreground_) {
+    xcb_change_gc(connection_, gc_, XCB_GC_FOREGROUND, &pixel);
+    foreground_ = pixel;
+  }
+  const xcb_rectangle_t rect{I16(area.x), I16(area.y), U16(area.width), U16(area.height)};
+  xcb_poly_fill_rectangle(connection_, static_cast<xcb_drawable_t>(buffer_), gc_, 1, &rect);
 }
 
 Pixmap X11Canvas::Upload(const drawing::RgbImage& picture) {
@@ -101,11 +128,21 @@ Pixmap X11Canvas::Upload(const drawing::RgbImage& picture) {
   const Pixmap pixmap =
       XCreatePixmap(display_, window_, static_cast<unsigned>(picture.width),
                     static_cast<unsigned>(picture.height), static_cast<unsigned>(depth));
-  XPutImage(display_, pixmap, gc_, image, 0, 0, 0, 0, static_cast<unsigned>(picture.width),
+  GC gc = XCreateGC(display_, pixmap, 0, nullptr);
+  XPutImage(display_, pixmap, gc, image, 0, 0, 0, 0, static_cast<unsigned>(picture.width),
             static_cast<unsigned>(picture.height));
+  XFreeGC(display_, gc);
   XDestroyImage(image);  // frees the pixel data too
   pictures_.emplace(&picture, pixmap);
   return pixmap;
+}
+
+// The banner's file is half a megabyte of the program's own pages, read once to decode it.
+void X11Canvas::Decoded(std::span<const std::uint8_t> file) {
+  const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+  const auto begin = (reinterpret_cast<std::uintptr_t>(file.data()) + page - 1) / page * page;
+  const auto end = (reinterpret_cast<std::uintptr_t>(file.data()) + file.size()) / page * page;
+  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);
 }
 
 // This display draws at the standard resolution only, where a picture keeps its own size.
@@ -115,41 +152,86 @@ void X11Canvas::DrawPicture(const drawing::RgbImage& picture, const drawing::Pix
   const drawing::PixelRect part = drawing::Intersect(
       drawing::Intersect(placed, clip), {placed.x, placed.y, picture.width, picture.height});
   if (pixmap == 0 || part.Empty()) return;
-  XCopyArea(display_, pixmap, buffer_, gc_, part.x - placed.x, part.y - placed.y,
-            static_cast<unsigned>(part.width), static_cast<unsigned>(part.height), part.x, part.y);
+  xcb_copy_area(connection_, static_cast<xcb_drawable_t>(pixmap),
+                static_cast<xcb_drawable_t>(buffer_), gc_, I16(part.x - placed.x),
+                I16(part.y - placed.y), I16(part.x), I16(part.y), U16(part.width),
+                U16(part.height));
 }
 
-XftColor* X11Canvas::TextColour(drawing::Rgb colour) {
-  const auto [it, added] = textColours_.emplace(Key(colour), XftColor{});
-  if (added) {
-    const XRenderColor render{static_cast<unsigned short>(colour.red * 257),
-                              static_cast<unsigned short>(colour.green * 257),
-                              static_cast<unsigned short>(colour.blue * 257), 0xFFFF};
-    XftColorAllocValue(display_, DefaultVisual(display_, screen_),
-                       DefaultColormap(display_, screen_), &render, &it->second);
+// The runs drawn once, white on nothing, into an alpha pixmap as large as their ink.
+const X11Canvas::TextMask& X11Canvas::MaskFor(std::span<const drawing::PlacedRun> runs) {
+  const drawing::PlacedRun& first = runs.front();
+  if (const auto it = masks_.find(first.run); it != masks_.end()) return it->second;
+  int left = INT_MAX, top = INT_MAX, right = INT_MIN, bottom = INT_MIN;
+  for (const drawing::PlacedRun& placed : runs) {
+    XGlyphInfo ink{};
+    XftTextExtents32(display_, measurer_.Font(placed.run->face),
+                     reinterpret_cast<const FcChar32*>(placed.run->text.data()),
+                     static_cast<int>(placed.run->text.size()), &ink);
+    const int x = placed.x - first.x - ink.x;
+    const int y = placed.baseline - first.baseline - ink.y;
+    left = std::min(left, x);
+    top = std::min(top, y);
+    right = std::max(right, x + ink.width);
+    bottom = std::max(bottom, y + ink.height);
   }
-  return &it->second;
+  TextMask mask;
+  mask.box = {left, top, std::max(right - left, 1), std::max(bottom - top, 1)};
+  mask.pixmap = XCreatePixmap(display_, window_, static_cast<unsigned>(mask.box.width),
+                              static_cast<unsigned>(mask.box.height), 8);
+  XftDraw* draw = XftDrawCreateAlpha(display_, mask.pixmap, 8);
+  const XRenderColor clear{0, 0, 0, 0};
+  XRenderFillRectangle(display_, PictOpSrc, XftDrawPicture(draw), &clear, 0, 0,
+                       static_cast<unsigned>(mask.box.width),
+                       static_cast<unsigned>(mask.box.height));
+  XftColor opaque{};
+  opaque.color = XRenderColor{0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF};
+  for (const drawing::PlacedRun& placed : runs) {
+    XftDrawString32(draw, &opaque, measurer_.Font(placed.run->face), placed.x - first.x - left,
+                    placed.baseline - first.baseline - top,
+                    reinterpret_cast<const FcChar32*>(placed.run->text.data()),
+                    static_cast<int>(placed.run->text.size()));
+  }
+  XftDrawDestroy(draw);
+  mask.picture = xcb_generate_id(connection_);
+  xcb_render_create_picture(
+      connection_, mask.picture, static_cast<xcb_drawable_t>(mask.pixmap),
+      static_cast<xcb_render_pictformat_t>(XRenderFindStandardFormat(display_, PictStandardA8)->id),
+      0, nullptr);
+  return masks_.emplace(first.run, mask).first->second;
+}
+
+xcb_render_picture_t X11Canvas::SolidFill(drawing::Rgb colour) {
+  const auto [it, added] = fills_.emplace(Key(colour), 0);
+  if (added) {
+    it->second = xcb_generate_id(connection_);
+    xcb_render_create_solid_fill(connection_, it->second,
+                                 xcb_render_color_t{U16(colour.red * 257), U16(colour.green * 257),
+                                                    U16(colour.blue * 257), 0xFFFF});
+  }
+  return it->second;
 }
 
 void X11Canvas::DrawText(std::span<const drawing::PlacedRun> runs, drawing::Rgb colour,
                          const drawing::PixelRect& clip) {
-  XRectangle rect = ToX(clip);
-  XftDrawSetClipRectangles(bufferDraw_, 0, 0, &rect, 1);
-  XftColor* xftColour = TextColour(colour);
-  for (const drawing::PlacedRun& placed : runs) {
-    XftDrawString32(bufferDraw_, xftColour, measurer_.Font(placed.run->face), placed.x,
-                    placed.baseline, reinterpret_cast<const FcChar32*>(placed.run->text.data()),
-                    static_cast<int>(placed.run->text.size()));
-  }
-  XftDrawSetClip(bufferDraw_, nullptr);
+  if (runs.empty()) return;
+  const TextMask& mask = MaskFor(runs);
+  const drawing::PixelRect placed{runs.front().x + mask.box.x, runs.front().baseline + mask.box.y,
+                                  mask.box.width, mask.box.height};
+  const drawing::PixelRect part = drawing::Intersect(placed, clip);
+  if (part.Empty()) return;
+  xcb_render_composite(connection_, XCB_RENDER_PICT_OP_OVER, SolidFill(colour), mask.picture,
+                       bufferPicture_, 0, 0, I16(part.x - placed.x), I16(part.y - placed.y),
+                       I16(part.x), I16(part.y), U16(part.width), U16(part.height));
 }
 
 void X11Canvas::Present(std::span<const drawing::PixelRect> boxes) {
   for (const drawing::PixelRect& box : boxes) {
-    XCopyArea(display_, buffer_, window_, gc_, box.x, box.y, static_cast<unsigned>(box.width),
-              static_cast<unsigned>(box.height), box.x, box.y);
+    xcb_copy_area(connection_, static_cast<xcb_drawable_t>(buffer_),
+                  static_cast<xcb_drawable_t>(window_), gc_, I16(box.x), I16(box.y), I16(box.x),
+                  I16(box.y), U16(box.width), U16(box.height));
   }
-  XFlush(display_);
+  xcb_flush(connection_);
 }
 
 }  // namespace host::x11

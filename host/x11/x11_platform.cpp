@@ -17,9 +17,6 @@ namespace {
 
 using namespace host::wm;
 
-// Another full-screen program may hold the keyboard for a moment; keep asking this long.
-constexpr std::int64_t kGrabRetryNs = 2'000'000'000;
-
 constexpr long kFullScreenEvents = ExposureMask | StructureNotifyMask | KeyPressMask |
                                    ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
 // Embedded, input is the host's: a child selecting it would take it away from the host.
@@ -71,9 +68,10 @@ WaitResult X11Platform::Wait(const WaitDeadlines& deadlines, EventSink& sink) {
       sink.OnCloseRequest();
       return WaitResult::kReady;
     }
-    XFlush(display_);
+    // Nothing to flush here: a frame goes out with its own flush, and every other request
+    // this platform makes is flushed or synced where it is made.
     // After the frame is on its way: the grab waits for the server's answer.
-    if (wantKeyboard_) TryGrabKeyboard();
+    if (windowAlive_) keyboard_.Poll(NowNs());
     const std::int64_t remaining = deadlineNs - NowNs();
     if (remaining <= 0) return WaitResult::kReady;
     pollfd fds[2] = {{ConnectionNumber(display_), POLLIN, 0}, {signals_.fd(), POLLIN, 0}};
@@ -110,6 +108,15 @@ void X11Platform::Handle(XEvent& event, EventSink& sink, bool& delivered) {
       windowAlive_ = false;
       delivered = true;
       sink.OnCloseRequest();
+      return;
+    case UnmapNotify:
+      // Another client took the full-screen saver off the screen: nothing could reach it any
+      // more, so it closes as any window does.
+      if (fullScreen_) {
+        fullScreen_ = false;
+        delivered = true;
+        sink.OnCloseRequest();
+      }
       return;
     default:
       break;
@@ -168,22 +175,12 @@ void X11Platform::ShowFormWindow() {
   SizeChanged(width, height);
   XMapRaised(display_, window_);
   records_.style |= kWsVisible | kWsMaximize;
+  fullScreen_ = true;
   // Keys reach an override-redirect window only through a grab, taken once the first frame
-  // is drawn (Wait), and asked for again for a while if another program holds the keyboard.
-  wantKeyboard_ = true;
-  grabUntilNs_ = NowNs() + kGrabRetryNs;
+  // is drawn (Wait) and asked for again while another program holds the keyboard; until then
+  // the focus keeps keys on this window.
+  keyboard_.Claim(window_);
   XFlush(display_);
-}
-
-void X11Platform::TryGrabKeyboard() {
-  if (!windowAlive_ || NowNs() > grabUntilNs_) {
-    wantKeyboard_ = false;
-    return;
-  }
-  if (XGrabKeyboard(display_, window_, kXTrue, GrabModeAsync, GrabModeAsync, CurrentTime) ==
-      GrabSuccess) {
-    wantKeyboard_ = false;
-  }
 }
 
 void X11Platform::DestroyFormWindow() {
@@ -193,13 +190,11 @@ void X11Platform::DestroyFormWindow() {
 void X11Platform::DestroyWindow() {
   if (window_ == 0) return;
   canvas_.reset();
-  if (windowAlive_) {
-    XUngrabKeyboard(display_, CurrentTime);
-    XDestroyWindow(display_, window_);
-  }
+  keyboard_.Release();
+  fullScreen_ = false;
+  if (windowAlive_) XDestroyWindow(display_, window_);
   window_ = 0;
   windowAlive_ = false;
-  wantKeyboard_ = false;
   XSync(display_, kXFalse);  // the window is gone before the program goes on
 }
 
@@ -217,6 +212,8 @@ Bool X11Platform::GetClientRect(Hwnd window, Rect* rect) {
   XWindowAttributes attributes{};
   const int status = XGetWindowAttributes(display_, static_cast<Window>(window), &attributes);
   if (trap.Check() != 0 || status == 0) return 0;
+  // An input-only window has no client area to draw in: no window can be embedded in it.
+  if (attributes.c_class == InputOnly) return 0;
   *rect = Rect{0, 0, attributes.width, attributes.height};
   return 1;
 }
@@ -264,7 +261,10 @@ Bool X11Platform::SetWindowPos(Hwnd window, Hwnd, int x, int y, int cx, int cy, 
   if ((flags & kSwpNoZOrder) == 0) XRaiseWindow(display_, xid);
   // Shown without taking the focus: nothing here ever sets it.
   if (flags & kSwpShowWindow) XMapWindow(display_, xid);
-  if (flags & kSwpHideWindow) XUnmapWindow(display_, xid);
+  if (flags & kSwpHideWindow) {
+    if (IsOwnWindow(window)) fullScreen_ = false;  // hidden by the program itself
+    XUnmapWindow(display_, xid);
+  }
   if (trap.Check() != 0) return 0;
   if (IsOwnWindow(window)) records_.ApplyPlacementFlags(flags);
   return 1;

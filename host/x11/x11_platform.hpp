@@ -8,6 +8,7 @@
 
 #include "host/platform.hpp"
 #include "host/window_records.hpp"
+#include "host/x11/keyboard_claim.hpp"
 #include "host/x11/signal_fd.hpp"
 #include "host/x11/x11_canvas.hpp"
 #include "host/x11/xft_measurer.hpp"
@@ -51,7 +52,6 @@ class X11Platform : public Platform {
   // Delivers queued X events; true when any reached the sink.
   bool DispatchQueued(EventSink& sink);
   void Handle(XEvent& event, EventSink& sink, bool& delivered);
-  void TryGrabKeyboard();
   void ApplyCursor();
   void DestroyWindow();
   void SizeChanged(int width, int height);
@@ -68,8 +68,8 @@ class X11Platform : public Platform {
   Cursor invisibleCursor_ = 0;
   PointerDisplayCount pointer_;
   WindowRecords records_;  // the window's style and owner link, which X does not keep
-  bool wantKeyboard_ = false;
-  std::int64_t grabUntilNs_ = 0;
+  KeyboardKeeper keyboard_{display_};
+  bool fullScreen_ = false;  // shown full-screen: unmapped by anyone else, the form closes
 };
 
 }  // namespace host::x11

@@ -40,17 +40,28 @@ drawing::FaceId XftMeasurer::Keep(XftFont* font) {
 }
 
 // fontconfig answers every request with some face; only an exact family match counts here.
+// The match is looked at before anything is opened, so a face that does not count costs no
+// font file.
 drawing::FaceId XftMeasurer::OpenFace(std::string_view family, int pixelSize) {
   EnsureFontconfig();
   const auto key = std::make_pair(std::string(family), pixelSize);
   if (const auto it = byFamily_.find(key); it != byFamily_.end()) return it->second;
-  XftFont* font = OpenFamily(display_, screen_, key.first, pixelSize);
+  FcPattern* pattern = FcPatternCreate();
+  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(key.first.c_str()));
+  FcPatternAddDouble(pattern, FC_PIXEL_SIZE, pixelSize);
+  FcResult result = FcResultNoMatch;
+  FcPattern* match = XftFontMatch(display_, screen_, pattern, &result);
+  FcPatternDestroy(pattern);
   drawing::FaceId face = drawing::kNoFace;
-  if (font != nullptr && strcasecmp(FamilyName(font).c_str(), key.first.c_str()) == 0) {
-    face = Keep(font);
-  } else if (font != nullptr) {
-    XftFontClose(display_, font);
+  FcChar8* matched = nullptr;
+  if (match != nullptr && FcPatternGetString(match, FC_FAMILY, 0, &matched) == FcResultMatch &&
+      strcasecmp(reinterpret_cast<const char*>(matched), key.first.c_str()) == 0) {
+    if (XftFont* font = XftFontOpenPattern(display_, match)) {  // takes the match
+      face = Keep(font);
+      match = nullptr;
+    }
   }
+  if (match != nullptr) FcPatternDestroy(match);
   byFamily_.emplace(key, face);
   return face;
 }

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <ostream>
 #include <thread>
 
 #include "tests/x11/saver_fixture.hpp"
@@ -94,6 +95,10 @@ struct DaemonStart {
   bool hex;
   const char* option;  // null, or the option (followed by the id unless it is in the environment)
 };
+
+void PrintTo(const DaemonStart& start, std::ostream* out) {
+  *out << start.name;
+}
 
 class DaemonConventionTest : public SaverTest, public ::testing::WithParamInterface<DaemonStart> {};
 

@@ -1,9 +1,12 @@
 // vorthane_x11_probe: measurements on a running X display for the daemon test and the
 // benchmark. DISPLAY names the display.
 //   wait-banner MS               exit 0 once the banner shows where the scene puts it
+//   wait-banner-at X Y MS        the same for a scene whose window starts at X,Y
 //   bench-saver SECONDS CMD...   start CMD, time exec to first frame, run, then two pointer
 //                                moves and time them to exit; CPU and peak RSS
 //   bench-hack SECONDS CMD...    start CMD, run, SIGTERM; CPU and peak RSS
+// Both report the resident memory near the end of the run, and how much of it is the program's
+// own (resident minus the pages of shared libraries).
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <signal.h>
@@ -11,8 +14,10 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <map>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -32,9 +37,10 @@ double Ms(Clock::duration d) {
   return std::chrono::duration<double, std::milli>(d).count();
 }
 
-bool BannerOnScreen(Display* display, const host::drawing::RgbImage& banner) {
-  XImage* image = XGetImage(display, DefaultRootWindow(display), kBannerX, kBannerY,
-                            static_cast<unsigned>(banner.width),
+bool BannerOnScreen(Display* display, const host::drawing::RgbImage& banner, int originX = 0,
+                    int originY = 0) {
+  XImage* image = XGetImage(display, DefaultRootWindow(display), originX + kBannerX,
+                            originY + kBannerY, static_cast<unsigned>(banner.width),
                             static_cast<unsigned>(banner.height), AllPlanes, ZPixmap);
   if (image == nullptr) return false;
   bool same = true;
@@ -51,6 +57,35 @@ bool BannerOnScreen(Display* display, const host::drawing::RgbImage& banner) {
   return same;
 }
 
+// Resident kB in all, and in mappings that are not shared libraries, from /proc/PID/smaps.
+struct Resident {
+  long totalKb = 0;
+  long ownKb = 0;
+};
+
+Resident ResidentOf(pid_t pid) {
+  std::ifstream smaps("/proc/" + std::to_string(pid) + "/smaps");
+  Resident r;
+  bool library = false;
+  for (std::string line; std::getline(smaps, line);) {
+    std::istringstream fields(line);
+    std::string first;
+    fields >> first;
+    if (first == "Rss:") {
+      long kb = 0;
+      fields >> kb;
+      r.totalKb += kb;
+      if (!library) r.ownKb += kb;
+    } else if (first.find('-') != std::string::npos && first.back() != ':') {
+      // A mapping's header: address range, permissions, offset, device, inode, path.
+      std::string perms, offset, device, inode, path;
+      fields >> perms >> offset >> device >> inode >> path;
+      library = path.find(".so") != std::string::npos;
+    }
+  }
+  return r;
+}
+
 std::vector<std::string> Command(int argc, char** argv, int from) {
   return std::vector<std::string>(argv + from, argv + argc);
 }
@@ -60,7 +95,8 @@ std::vector<std::string> Command(int argc, char** argv, int from) {
 int main(int argc, char** argv) {
   if (argc < 3) {
     std::fputs(
-        "usage: vorthane_x11_probe wait-banner MS | bench-saver S CMD... | bench-hack S CMD...\n",
+        "usage: vorthane_x11_probe wait-banner MS | wait-banner-at X Y MS | bench-saver S CMD... |"
+        " bench-hack S CMD...\n",
         stderr);
     return 2;
   }
@@ -71,10 +107,13 @@ int main(int argc, char** argv) {
   const std::string mode = argv[1];
   const host::drawing::RgbImage banner = host::drawing::DecodeBmp24(assets::kBannerBmp);
 
-  if (mode == "wait-banner") {
+  if (mode == "wait-banner" || (mode == "wait-banner-at" && argc == 5)) {
+    const bool at = mode == "wait-banner-at";
+    const int x = at ? std::atoi(argv[2]) : 0;
+    const int y = at ? std::atoi(argv[3]) : 0;
     const auto start = Clock::now();
-    const bool shown = x11test::WaitFor([&] { return BannerOnScreen(display, banner); },
-                                        std::chrono::milliseconds(std::atoi(argv[2])));
+    const bool shown = x11test::WaitFor([&] { return BannerOnScreen(display, banner, x, y); },
+                                        std::chrono::milliseconds(std::atoi(argv[at ? 4 : 2])));
     std::printf("%s after %.0f ms\n", shown ? "banner shown" : "no banner",
                 Ms(Clock::now() - start));
     return shown ? 0 : 1;
@@ -93,6 +132,7 @@ int main(int argc, char** argv) {
     }
     const double firstFrameMs = Ms(Clock::now() - exec);
     std::this_thread::sleep_for(runFor - (Clock::now() - exec));
+    const Resident resident = ResidentOf(saver.pid());
     // The first move only records the position; the second ends the saver.
     const Window root = DefaultRootWindow(display);
     XWarpPointer(display, None, root, 0, 0, 0, 0, 700, 700);
@@ -103,18 +143,22 @@ int main(int argc, char** argv) {
     XFlush(display);
     const std::optional<int> status = saver.WaitExit(std::chrono::seconds(5));
     const double inputToExitMs = Ms(Clock::now() - input);
-    std::printf("first_frame_ms=%.1f input_to_exit_ms=%.1f cpu_s=%.3f peak_rss_kb=%ld status=%d\n",
-                firstFrameMs, inputToExitMs, saver.CpuSeconds(), saver.PeakRssKb(),
-                status.value_or(-999));
+    std::printf(
+        "first_frame_ms=%.1f input_to_exit_ms=%.1f cpu_s=%.3f peak_rss_kb=%ld rss_kb=%ld "
+        "own_kb=%ld status=%d\n",
+        firstFrameMs, inputToExitMs, saver.CpuSeconds(), saver.PeakRssKb(), resident.totalKb,
+        resident.ownKb, status.value_or(-999));
     return status == 0 ? 0 : 1;
   }
   if (mode == "bench-hack") {
     x11test::ChildProcess hack(Command(argc, argv, 3), env);
-    std::this_thread::sleep_for(runFor);
+    std::this_thread::sleep_for(runFor - std::chrono::milliseconds(200));
+    const Resident resident = ResidentOf(hack.pid());
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
     hack.Signal(SIGTERM);
     const std::optional<int> status = hack.WaitExit(std::chrono::seconds(5));
-    std::printf("cpu_s=%.3f peak_rss_kb=%ld status=%d\n", hack.CpuSeconds(), hack.PeakRssKb(),
-                status.value_or(-999));
+    std::printf("cpu_s=%.3f peak_rss_kb=%ld rss_kb=%ld own_kb=%ld status=%d\n", hack.CpuSeconds(),
+                hack.PeakRssKb(), resident.totalKb, resident.ownKb, status.value_or(-999));
     return status.has_value() ? 0 : 1;
   }
   return 2;

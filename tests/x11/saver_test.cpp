@@ -22,7 +22,8 @@ TEST_F(SaverTest, FirstFrameShowsGroundBannerAndFirstLabelOnly) {
   EXPECT_TRUE(BannerShown(shot));
 
   // Label1's text sits in its box at (8, 8). The line falls 21 px a second, and on a busy
-  // machine the screen grab may come a few frames after the first: allow a quarter second.
+  // machine a grab of the whole screen may come well after the first frame: allow a second.
+  // (The model test checks the first frame's pixels exactly, wherever the line stands.)
   const Box label = InkBox(shot, kCaptionStrip);
   ASSERT_GT(label.width, 60) << "no caption drawn";
   // Both words on the one line the box holds: the first word alone is under 100 px wide.
@@ -31,7 +32,7 @@ TEST_F(SaverTest, FirstFrameShowsGroundBannerAndFirstLabelOnly) {
   EXPECT_LE(label.x, kLabel1Box.x + 3);
   EXPECT_GE(label.y, kLabel1Box.y);
   EXPECT_LE(label.x + label.width, kLabel1Box.x + kLabel1Box.width);
-  EXPECT_LE(label.y + label.height, kLabel1Box.y + kLabel1Box.height + 6);
+  EXPECT_LE(label.y + label.height, kLabel1Box.y + kLabel1Box.height + 21);
   EXPECT_GE(label.height, 8);
   std::uint32_t brightest = 0;
   for (int y = label.y; y < label.y + label.height; ++y) {

@@ -1,0 +1,66 @@
+// The full-screen saver's hold on the keyboard. Keys reach its override-redirect window only
+// through a keyboard grab, and another program (a menu, a locker, a game) may hold the keyboard
+// when the saver starts. Until the grab is held the saver keeps asking, for as long as it
+// runs, and keeps the input focus on its own window, so that a key either reaches the saver
+// or no window behind it.
+#pragma once
+
+#include <cstdint>
+#include <limits>
+
+#include "host/x11/xlib.hpp"
+
+namespace host::x11 {
+
+// When to ask for the keyboard: pure bookkeeping, no display needed.
+class KeyboardClaim {
+ public:
+  // Asking again more often would only cost round trips: until the grab is held, keys go to
+  // the saver's window through the focus anyway.
+  static constexpr std::int64_t kRetryNs = 100'000'000;
+
+  void Start() {
+    state_ = State::kWanted;
+    lastAskNs_ = kNever;
+  }
+  void Stop() { state_ = State::kIdle; }
+  // True when the server is to be asked now.
+  bool Due(std::int64_t nowNs) const {
+    return state_ == State::kWanted && (lastAskNs_ == kNever || nowNs - lastAskNs_ >= kRetryNs);
+  }
+  // The server's answer (GrabSuccess, AlreadyGrabbed, GrabNotViewable, ...) to a request at
+  // nowNs. Any refusal is asked again later: none of them is final while the window lives.
+  void Answered(std::int64_t nowNs, int grabStatus);
+  bool Wanted() const { return state_ == State::kWanted; }
+  bool Held() const { return state_ == State::kHeld; }
+
+ private:
+  enum class State { kIdle, kWanted, kHeld };
+  static constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::min();
+  State state_ = State::kIdle;
+  std::int64_t lastAskNs_ = kNever;
+};
+
+// The claim carried out on a display for one window: the focus while the grab is wanted, the
+// grab, and giving both back.
+class KeyboardKeeper {
+ public:
+  explicit KeyboardKeeper(Display* display) : display_(display) {}
+  // The window is mapped and viewable: the focus moves to it now, the grab follows (Poll).
+  void Claim(Window window);
+  // Asks for the grab when due; keeps the focus on the window until it is held.
+  void Poll(std::int64_t nowNs);
+  // Lets go of the grab and gives the focus back to where it was, if it still exists.
+  void Release();
+  bool Held() const { return claim_.Held(); }
+
+ private:
+  Display* display_;
+  Window window_ = 0;
+  KeyboardClaim claim_;
+  bool focusTaken_ = false;
+  Window previousFocus_ = 0;
+  int previousRevert_ = 0;
+};
+
+}  // namespace host::x11

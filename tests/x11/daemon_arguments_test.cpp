@@ -1,0 +1,253 @@
+// How the daemons' ways of starting the saver are read: every convention, every malformed id.
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "host/x11/command_line.hpp"
+#include "host/x11/host_window.hpp"
+
+namespace {
+
+using host::x11::LaunchRequest;
+using host::x11::ParseWindowId;
+using host::x11::ReadDaemonArguments;
+
+struct Case {
+  const char* name;
+  std::vector<std::string> args;
+  const char* variable;  // XSCREENSAVER_WINDOW, null when unset
+  // Exactly one of the three outcomes is expected.
+  const char* commandLine;    // the program's own command line
+  long window;                // > 0: this window; 0: the root window; -1: no window
+  const char* source;         // where the window id came from
+  const char* errorFragment;  // a part of the error line
+};
+
+constexpr long kNone = -1;
+constexpr long kRoot = 0;
+
+const Case kCases[] = {
+    // Argument lists the program reads itself go to it unchanged.
+    {"NoArgumentsNoVariable", {}, nullptr, "", kNone, nullptr, nullptr},
+    {"EmptyVariableCountsAsUnset", {}, "", "", kNone, nullptr, nullptr},
+    {"SaverSwitch", {"/s"}, nullptr, "/s", kNone, nullptr, nullptr},
+    {"PreviewSwitch", {"/p", "123"}, nullptr, "/p 123", kNone, nullptr, nullptr},
+    {"ArgumentsWinOverTheVariable", {"/c"}, "0x400001", "/c", kNone, nullptr, nullptr},
+    {"UnknownArgumentBesideRoot",
+     {"--root", "-fps"},
+     "0x400001",
+     "--root -fps",
+     kNone,
+     nullptr,
+     nullptr},
+    {"UnknownArgumentBeforeWindowId",
+     {"-x", "-window-id"},
+     nullptr,
+     "-x -window-id",
+     kNone,
+     nullptr,
+     nullptr},
+    // The daemon's window in the environment.
+    {"VariableHex", {}, "0x400001", nullptr, 0x400001, "XSCREENSAVER_WINDOW", nullptr},
+    {"VariableDecimal", {}, "4194305", nullptr, 4194305, "XSCREENSAVER_WINDOW", nullptr},
+    {"RootWithVariable", {"-root"}, "0x400001", nullptr, 0x400001, "XSCREENSAVER_WINDOW", nullptr},
+    {"DoubleDashRootWithVariable", {"--root"}, "123", nullptr, 123, "XSCREENSAVER_WINDOW", nullptr},
+    {"RootAlone", {"-root"}, nullptr, nullptr, kRoot, nullptr, nullptr},
+    {"DoubleDashRootAlone", {"--root"}, nullptr, nullptr, kRoot, nullptr, nullptr},
+    // Window ids on the command line, in any order; the last one counts, over the variable.
+    {"WindowIdHex",
+     {"-window-id", "0x1a00003"},
+     nullptr,
+     nullptr,
+     0x1a00003,
+     "-window-id",
+     nullptr},
+    {"DoubleDashWindowIdDecimal",
+     {"--window-id", "27262979"},
+     nullptr,
+     nullptr,
+     27262979,
+     "--window-id",
+     nullptr},
+    {"SettingsPreview",
+     {"--root", "--window-id", "0x2c00007"},
+     "0x2c00007",
+     nullptr,
+     0x2c00007,
+     "--window-id",
+     nullptr},
+    {"WindowIdBeforeRoot",
+     {"-window-id", "77", "-root"},
+     nullptr,
+     nullptr,
+     77,
+     "-window-id",
+     nullptr},
+    {"WindowIdWinsOverVariable",
+     {"--window-id", "0x10"},
+     "0x20",
+     nullptr,
+     0x10,
+     "--window-id",
+     nullptr},
+    {"LastWindowIdCounts",
+     {"-window-id", "0x10", "--window-id", "0x30"},
+     nullptr,
+     nullptr,
+     0x30,
+     "--window-id",
+     nullptr},
+    {"WindowIdIgnoresMalformedVariable",
+     {"-window-id", "0x10"},
+     "zz",
+     nullptr,
+     0x10,
+     "-window-id",
+     nullptr},
+    // Malformed ids end the program with the value and where it came from.
+    {"VariableLetters",
+     {},
+     "zz",
+     nullptr,
+     kNone,
+     nullptr,
+     "\"zz\" from XSCREENSAVER_WINDOW is not a window id"},
+    {"VariableBarePrefix",
+     {},
+     "0x",
+     nullptr,
+     kNone,
+     nullptr,
+     "\"0x\" from XSCREENSAVER_WINDOW is not a window id"},
+    {"VariableZero",
+     {},
+     "0",
+     nullptr,
+     kNone,
+     nullptr,
+     "\"0\" from XSCREENSAVER_WINDOW is not a window id"},
+    {"RootWithMalformedVariable",
+     {"--root"},
+     "0x12g",
+     nullptr,
+     kNone,
+     nullptr,
+     "\"0x12g\" from XSCREENSAVER_WINDOW"},
+    {"WindowIdLetters",
+     {"-window-id", "zz"},
+     nullptr,
+     nullptr,
+     kNone,
+     nullptr,
+     "\"zz\" from -window-id is not a window id"},
+    {"WindowIdNegative",
+     {"--window-id", "-5"},
+     nullptr,
+     nullptr,
+     kNone,
+     nullptr,
+     "\"-5\" from --window-id"},
+    {"WindowIdTooLarge",
+     {"--window-id", "0x80000000"},
+     nullptr,
+     nullptr,
+     kNone,
+     nullptr,
+     "\"0x80000000\" from --window-id"},
+    {"WindowIdWithoutValue",
+     {"-window-id"},
+     nullptr,
+     nullptr,
+     kNone,
+     nullptr,
+     "-window-id needs a window id"},
+    {"WindowIdWithoutValueAfterRoot",
+     {"--root", "--window-id"},
+     "0x10",
+     nullptr,
+     kNone,
+     nullptr,
+     "--window-id needs a window id"},
+    {"EarlierMalformedWindowId",
+     {"-window-id", "x", "-window-id", "5"},
+     nullptr,
+     nullptr,
+     kNone,
+     nullptr,
+     "\"x\" from -window-id"},
+};
+
+void PrintTo(const Case& c, std::ostream* out) {
+  *out << c.name;
+}
+
+class DaemonArguments : public ::testing::TestWithParam<Case> {};
+
+TEST_P(DaemonArguments, ReadAsTheDaemonMeantThem) {
+  const Case& c = GetParam();
+  const LaunchRequest request = ReadDaemonArguments(c.args, c.variable);
+  EXPECT_EQ(request.commandLine.has_value(), c.commandLine != nullptr);
+  if (c.commandLine != nullptr && request.commandLine) {
+    EXPECT_EQ(*request.commandLine, c.commandLine);
+  }
+  EXPECT_EQ(request.window.has_value(), c.window != kNone);
+  if (c.window != kNone && request.window) {
+    if (c.window == kRoot) {
+      EXPECT_FALSE(request.window->id.has_value());
+    } else {
+      EXPECT_EQ(request.window->id, static_cast<unsigned long>(c.window));
+      EXPECT_EQ(request.window->source, c.source);
+    }
+  }
+  EXPECT_EQ(request.error.has_value(), c.errorFragment != nullptr);
+  if (c.errorFragment != nullptr && request.error) {
+    EXPECT_NE(request.error->find(c.errorFragment), std::string::npos) << *request.error;
+    EXPECT_EQ(request.error->find('\n'), std::string::npos);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Conventions, DaemonArguments, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DaemonArguments, HugeValuesAreCutInTheErrorLine) {
+  const std::string huge(30000, '7');
+  const LaunchRequest fromOption = ReadDaemonArguments({"--window-id", huge}, nullptr);
+  ASSERT_TRUE(fromOption.error);
+  EXPECT_LT(fromOption.error->size(), 160u) << *fromOption.error;
+  EXPECT_NE(fromOption.error->find("30000 characters"), std::string::npos) << *fromOption.error;
+  const LaunchRequest fromVariable = ReadDaemonArguments({}, huge.c_str());
+  ASSERT_TRUE(fromVariable.error);
+  EXPECT_LT(fromVariable.error->size(), 160u) << *fromVariable.error;
+}
+
+TEST(DaemonArguments, UnusableWindowsAreNamedWithTheirSource) {
+  const host::x11::DaemonWindow window{0x2c00007, "0x2c00007", "--window-id"};
+  using host::x11::HostWindowState;
+  EXPECT_EQ(UnusableHostError(HostWindowState::kDrawable, window), "");
+  EXPECT_EQ(UnusableHostError(HostWindowState::kMissing, window),
+            "the window \"0x2c00007\" from --window-id does not exist");
+  EXPECT_NE(UnusableHostError(HostWindowState::kInputOnly, window).find("input-only"),
+            std::string::npos);
+}
+
+TEST(ParseWindowId, AcceptsHexAndDecimalOnly) {
+  EXPECT_EQ(ParseWindowId("0x10"), 16u);
+  EXPECT_EQ(ParseWindowId("0XfF"), 255u);
+  EXPECT_EQ(ParseWindowId("010"), 10u) << "a leading zero is not octal";
+  EXPECT_EQ(ParseWindowId("2147483647"), 2147483647u);
+  EXPECT_EQ(ParseWindowId("0x7fffffff"), 2147483647u);
+  EXPECT_FALSE(ParseWindowId("2147483648"));
+  EXPECT_FALSE(ParseWindowId(std::string(400, '9')));
+  EXPECT_FALSE(ParseWindowId("0"));
+  EXPECT_FALSE(ParseWindowId("0x0"));
+  EXPECT_FALSE(ParseWindowId("0x"));
+  EXPECT_FALSE(ParseWindowId(""));
+  EXPECT_FALSE(ParseWindowId("12a"));
+  EXPECT_FALSE(ParseWindowId("-5"));
+  EXPECT_FALSE(ParseWindowId(" 5"));
+  EXPECT_FALSE(ParseWindowId("5 "));
+}
+
+}  // namespace
