@@ -115,6 +115,23 @@ TEST_F(FullScreen, FirstFrameShowsGroundBannerAndFirstLabelOnly) {
   EndWithKey(*saver);
 }
 
+// The pointer is invisible over the full-screen window and visible again once the saver has
+// ended. wine cannot say (its cursor state always reads "showing"), so the X server is asked,
+// through the X11 program's probe: wine starts Linux programs as it starts Windows ones.
+TEST_F(FullScreen, PointerIsInvisibleOverItAndShownAfterwards) {
+  const char* probe = std::getenv("VORTHANE_X11_PROBE");
+  if (probe == nullptr ||
+      GetFileAttributesW(WindowsPath(probe).c_str()) == INVALID_FILE_ATTRIBUTES) {
+    GTEST_SKIP() << "needs the X11 probe of the default build (VORTHANE_X11_PROBE)";
+  }
+  auto saver = StartAndWaitForBanner();
+  EXPECT_EQ(RunForOutputLine(WindowsPath(probe), L"pointer-hidden 3000", seconds(10)),
+            "pointer hidden");
+  EndWithKey(*saver);
+  EXPECT_EQ(RunForOutputLine(WindowsPath(probe), L"pointer-shown 3000", seconds(10)),
+            "pointer shown");
+}
+
 TEST_F(FullScreen, FirstLabelFallsByTheTickCountWithoutATrail) {
   auto saver = StartAndWaitForBanner();
   const auto t0 = std::chrono::steady_clock::now();

@@ -4,6 +4,24 @@
 #include <string>
 
 namespace win32test {
+namespace {
+
+std::string ReadWholeFile(const std::wstring& path) {
+  const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "(no such file)";
+  std::string text;
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) != 0 && got > 0) {
+    text.append(buffer, got);
+  }
+  CloseHandle(file);
+  return text;
+}
+
+}  // namespace
 
 std::wstring SaverPath() {
   return WindowsPath(VORTHANE_SCR);
@@ -45,8 +63,7 @@ SaverProcess::SaverProcess(const std::wstring& arguments) {
                                  nullptr, nullptr, &startup, &info_);
   CloseHandle(errors);
   if (ok == 0) {
-    throw std::runtime_error("cannot start vorthane.scr: error " +
-                             std::to_string(GetLastError()));
+    throw std::runtime_error("cannot start vorthane.scr: error " + std::to_string(GetLastError()));
   }
 }
 
@@ -72,18 +89,7 @@ std::optional<DWORD> SaverProcess::WaitExit(std::chrono::milliseconds limit) {
 }
 
 std::string SaverProcess::Stderr() const {
-  const HANDLE file = CreateFileW(stderrPath_.c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "(no stderr file)";
-  std::string text;
-  char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) != 0 && got > 0) {
-    text.append(buffer, got);
-  }
-  CloseHandle(file);
-  return text;
+  return ReadWholeFile(stderrPath_);
 }
 
 std::vector<HWND> SaverProcess::TopLevelWindows() const {
@@ -113,6 +119,43 @@ HWND SaverProcess::WaitForWindow(std::chrono::milliseconds limit) {
       },
       limit);
   return window;
+}
+
+std::string RunForOutputLine(const std::wstring& program, const std::wstring& arguments,
+                             std::chrono::milliseconds limit) {
+  wchar_t dir[MAX_PATH];
+  wchar_t file[MAX_PATH];
+  GetTempPathW(MAX_PATH, dir);
+  GetTempFileNameW(dir, L"vpr", 0, file);
+  SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  const HANDLE output =
+      CreateFileW(file, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (output == INVALID_HANDLE_VALUE) return {};
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = output;
+  startup.hStdError = output;
+  PROCESS_INFORMATION info{};
+  std::wstring commandLine = L"\"" + program + L"\" " + arguments;
+  const BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0,
+                                      nullptr, nullptr, &startup, &info);
+  CloseHandle(output);
+  std::string text;
+  if (started != 0) {
+    // wine gives no exit status for a Linux program: its one line of output is the answer.
+    PumpUntil(
+        [&] {
+          text = ReadWholeFile(file);
+          return text.find('\n') != std::string::npos;
+        },
+        limit);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+  }
+  DeleteFileW(file);
+  return text.substr(0, text.find('\n'));
 }
 
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {

@@ -41,6 +41,11 @@ class SaverProcess {
   std::wstring stderrPath_;
 };
 
+// Runs a program (under wine this may be a Linux one) and returns the first line it writes to
+// its standard output, waiting at most `limit` for it and pumping this thread's messages.
+std::string RunForOutputLine(const std::wstring& program, const std::wstring& arguments,
+                             std::chrono::milliseconds limit);
+
 // Handles this thread's messages until `done` holds or `limit` passes; returns `done()`.
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
 // Handles this thread's messages for this long.
