@@ -103,26 +103,26 @@ Pixmap X11Canvas::Upload(const drawing::RgbImage& picture) {
                                static_cast<unsigned>(picture.width),
                                static_cast<unsigned>(picture.height), 32, 0);
   if (image == nullptr) return 0;
-  image->data = static_cast<char*>(
-      std::malloc(static_cast<std::size_t>(image->bytes_per_line) * picture.height));
-  // The usual true-colour visual takes 0x00RRGGBB words as they are.
+  // The usual true-colour visual takes the 0x00RRGGBB words as they are: the image then points
+  // at the picture's own pixels, which XPutImage only reads. Any other visual gets a copy.
   const bool direct = image->bits_per_pixel == 32 && visual->red_mask == 0xFF0000 &&
                       visual->green_mask == 0xFF00 && visual->blue_mask == 0xFF &&
-                      image->byte_order == LSBFirst;
-  for (int y = 0; y < picture.height; ++y) {
-    const std::uint32_t* row = picture.pixels.data() + static_cast<std::size_t>(y) *
-                                                           static_cast<std::size_t>(picture.width);
-    if (direct) {
-      std::copy(row, row + picture.width,
-                reinterpret_cast<std::uint32_t*>(image->data + y * image->bytes_per_line));
-      continue;
-    }
-    for (int x = 0; x < picture.width; ++x) {
-      const std::uint32_t p = row[x];
-      XPutPixel(
-          image, x, y,
-          PixelOf(drawing::Rgb{static_cast<std::uint8_t>(p >> 16),
-                               static_cast<std::uint8_t>(p >> 8), static_cast<std::uint8_t>(p)}));
+                      image->byte_order == LSBFirst && image->bytes_per_line == picture.width * 4;
+  if (direct) {
+    image->data = reinterpret_cast<char*>(const_cast<std::uint32_t*>(picture.pixels.data()));
+  } else {
+    image->data = static_cast<char*>(
+        std::malloc(static_cast<std::size_t>(image->bytes_per_line) * picture.height));
+    for (int y = 0; y < picture.height; ++y) {
+      for (int x = 0; x < picture.width; ++x) {
+        const std::uint32_t p =
+            picture.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.width) +
+                           static_cast<std::size_t>(x)];
+        XPutPixel(
+            image, x, y,
+            PixelOf(drawing::Rgb{static_cast<std::uint8_t>(p >> 16),
+                                 static_cast<std::uint8_t>(p >> 8), static_cast<std::uint8_t>(p)}));
+      }
     }
   }
   const Pixmap pixmap =
@@ -132,7 +132,8 @@ Pixmap X11Canvas::Upload(const drawing::RgbImage& picture) {
   XPutImage(display_, pixmap, gc, image, 0, 0, 0, 0, static_cast<unsigned>(picture.width),
             static_cast<unsigned>(picture.height));
   XFreeGC(display_, gc);
-  XDestroyImage(image);  // frees the pixel data too
+  if (direct) image->data = nullptr;  // the picture's pixels are not the image's to free
+  XDestroyImage(image);
   pictures_.emplace(&picture, pixmap);
   return pixmap;
 }
