@@ -31,7 +31,7 @@ prefix_pids() {
       wineserver* | *.exe | vorthane.scr | wine*) ;;
       *) continue ;;
     esac
-    tr '\0' '\n' <"$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && echo "${p#/proc/}"
+    tr '\0' '\n' 2>/dev/null <"$p/environ" | grep -qx "WINEPREFIX=$WINEPREFIX" && echo "${p#/proc/}"
   done
 }
 sum_cpu() { local t=0; for p in "$@"; do t=$(awk -v a="$t" -v b="$(cpu "$p")" 'BEGIN { print a + b }'); done; echo "$t"; }
