@@ -9,6 +9,10 @@ packages=(
   # the X11 platform
   libx11-dev libx11-xcb-dev libxcb-render0-dev libxft-dev libxfixes-dev libxrender-dev
   libfontconfig-dev fonts-linuxlibertine
+  # the Windows program (vorthane.scr): the cross compiler, GoogleTest's source for it, and
+  # wine to run its tests
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine wine64 fonts-wine
+  fonts-liberation
   # tests on a private X server
   xvfb xdotool x11-utils imagemagick xscreensaver xscreensaver-data pkg-config procps
   # the Debian package and the tests against the real screen-saver daemons

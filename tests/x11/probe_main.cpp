@@ -5,6 +5,8 @@
 //   bench-saver SECONDS CMD...   start CMD, time exec to first frame, run, then two pointer
 //                                moves and time them to exit; CPU and peak RSS
 //   bench-hack SECONDS CMD...    start CMD, run, SIGTERM; CPU and peak RSS
+//   pointer-hidden MS            exit 0 once the pointer is invisible (the Windows tests ask)
+//   pointer-shown MS             exit 0 once it is visible again
 // Both report the resident memory near the end of the run, and how much of it is the program's
 // own (resident minus the pages of shared libraries).
 #include <X11/Xlib.h>
@@ -123,7 +125,7 @@ int main(int argc, char** argv) {
   if (argc < 3) {
     std::fputs(
         "usage: vorthane_x11_probe wait-banner MS | wait-banner-at X Y MS | bench-saver S CMD... |"
-        " bench-hack S CMD...\n",
+        " bench-hack S CMD... | pointer-hidden MS | pointer-shown MS\n",
         stderr);
     return 2;
   }
@@ -144,6 +146,15 @@ int main(int argc, char** argv) {
     std::printf("%s after %.0f ms\n", shown ? "banner shown" : "no banner",
                 Ms(Clock::now() - start));
     return shown ? 0 : 1;
+  }
+
+  if (mode == "pointer-hidden" || mode == "pointer-shown") {
+    const bool wantHidden = mode == "pointer-hidden";
+    const bool reached =
+        x11test::WaitFor([&] { return x11test::PointerInvisible(display) == wantHidden; },
+                         std::chrono::milliseconds(std::atoi(argv[2])));
+    std::printf("pointer %s\n", x11test::PointerInvisible(display) ? "hidden" : "shown");
+    return reached ? 0 : 1;
   }
 
   const auto runFor = std::chrono::seconds(std::atoi(argv[2]));

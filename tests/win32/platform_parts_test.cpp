@@ -1,0 +1,227 @@
+// The Windows platform's own translations: the command line after the program's name, window
+// messages as the form's input events, and handles between 32 and 64 bits.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "host/win32/command_line.hpp"
+#include "host/win32/handles.hpp"
+#include "host/win32/input_messages.hpp"
+
+namespace host::win32 {
+namespace {
+
+struct CommandLineCase {
+  const char* name;
+  const wchar_t* full;
+  const wchar_t* arguments;
+};
+
+class ArgumentsAfterName : public ::testing::TestWithParam<CommandLineCase> {};
+
+TEST_P(ArgumentsAfterName, KeepsWhatFollowsTheNameAndItsBlanks) {
+  EXPECT_EQ(ArgumentsAfterProgramName(GetParam().full), GetParam().arguments);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ArgumentsAfterName,
+    ::testing::Values(CommandLineCase{"QuotedWithSpaces", L"\"C:\\Program Files\\v.scr\" /p 1234",
+                                      L"/p 1234"},
+                      CommandLineCase{"Plain", L"C:\\WINDOWS\\v.scr /s", L"/s"},
+                      CommandLineCase{"NothingAfter", L"v.scr", L""},
+                      CommandLineCase{"QuotedNothingAfter", L"\"v.scr\"", L""},
+                      CommandLineCase{"QuotedNoBlank", L"\"v.scr\"/c:99", L"/c:99"},
+                      CommandLineCase{"SeveralBlanks", L"v.scr  \t /S ", L"/S "},
+                      CommandLineCase{"UnclosedQuote", L"\"v.scr /s", L""},
+                      CommandLineCase{"InnerBlanksKept", L"v.scr /p  12 34", L"/p  12 34"}),
+    [](const ::testing::TestParamInfo<CommandLineCase>& info) {
+      return std::string(info.param.name);
+    });
+
+TEST(Utf8, RoundTripsAndStaysEmpty) {
+  EXPECT_EQ(Utf8FromWide(L"/p 12"), "/p 12");
+  EXPECT_EQ(Utf8FromWide(L"\u00e9\u20ac"), "\xc3\xa9\xe2\x82\xac");
+  EXPECT_EQ(WideFromUtf8("\xc3\xa9\xe2\x82\xac"), L"\u00e9\u20ac");
+  EXPECT_EQ(Utf8FromWide(L""), "");
+  EXPECT_EQ(WideFromUtf8(""), L"");
+}
+
+TEST(Handles, WidenWithSignExtensionAndNarrowBack) {
+  EXPECT_EQ(reinterpret_cast<LONG_PTR>(Widen(-2)), LONG_PTR{-2});  // as HWND_NOTOPMOST
+  EXPECT_EQ(reinterpret_cast<LONG_PTR>(Widen(0x7FFFFFFF)), LONG_PTR{0x7FFFFFFF});
+  EXPECT_EQ(Widen(0), nullptr);
+  EXPECT_EQ(Narrow(Widen(-123456)), -123456);
+  // A real window survives the round trip.
+  const HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, nullptr, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(Widen(Narrow(window)), window);
+  DestroyWindow(window);
+}
+
+struct MessageCase {
+  const char* name;
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+  Modifiers held;
+  InputKind kind;
+  bool hasPoint;
+  float x, y;
+  std::int16_t keyCode, button, shift;
+};
+
+class InputMessages : public ::testing::TestWithParam<MessageCase> {};
+
+TEST_P(InputMessages, BecomeTheFormsEvents) {
+  const MessageCase& c = GetParam();
+  // 1440 twips to the inch at 144 dpi: 10 twips to the pixel.
+  const std::optional<InputEvent> e = InputFromMessage(c.message, c.wParam, c.lParam, c.held, 144);
+  ASSERT_TRUE(e.has_value());
+  EXPECT_EQ(e->kind, c.kind);
+  EXPECT_EQ(e->hasPoint, c.hasPoint);
+  EXPECT_EQ(e->x, c.x);
+  EXPECT_EQ(e->y, c.y);
+  EXPECT_EQ(e->keyCode, c.keyCode);
+  EXPECT_EQ(e->button, c.button);
+  EXPECT_EQ(e->shift, c.shift);
+}
+
+constexpr LPARAM Point(int x, int y) {
+  return static_cast<LPARAM>(static_cast<std::uint32_t>((y & 0xFFFF) << 16 | (x & 0xFFFF)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, InputMessages,
+    ::testing::Values(
+        MessageCase{"KeyDown",
+                    WM_KEYDOWN,
+                    'A',
+                    0,
+                    {true, false, false},
+                    InputKind::kKeyDown,
+                    false,
+                    0,
+                    0,
+                    'A',
+                    0,
+                    1},
+        MessageCase{"SysKeyDownF10",
+                    WM_SYSKEYDOWN,
+                    VK_F10,
+                    0,
+                    {false, true, true},
+                    InputKind::kKeyDown,
+                    false,
+                    0,
+                    0,
+                    VK_F10,
+                    0,
+                    6},
+        MessageCase{"Char", WM_CHAR, 'a', 0, {}, InputKind::kKeyPress, false, 0, 0, 'a', 0, 0},
+        MessageCase{"LeftDown",
+                    WM_LBUTTONDOWN,
+                    MK_LBUTTON,
+                    Point(3, 4),
+                    {},
+                    InputKind::kMouseDown,
+                    true,
+                    30,
+                    40,
+                    0,
+                    1,
+                    0},
+        MessageCase{"RightDown",
+                    WM_RBUTTONDOWN,
+                    MK_RBUTTON,
+                    Point(1, 2),
+                    {false, true, false},
+                    InputKind::kMouseDown,
+                    true,
+                    10,
+                    20,
+                    0,
+                    2,
+                    2},
+        MessageCase{"MiddleDown",
+                    WM_MBUTTONDOWN,
+                    MK_MBUTTON,
+                    Point(0, 0),
+                    {},
+                    InputKind::kMouseDown,
+                    true,
+                    0,
+                    0,
+                    0,
+                    4,
+                    0},
+        MessageCase{"LeftUpIsClick",
+                    WM_LBUTTONUP,
+                    0,
+                    Point(5, 6),
+                    {},
+                    InputKind::kClick,
+                    true,
+                    50,
+                    60,
+                    0,
+                    1,
+                    0},
+        MessageCase{"RightDoubleClick",
+                    WM_RBUTTONDBLCLK,
+                    MK_RBUTTON,
+                    Point(7, 8),
+                    {},
+                    InputKind::kDblClick,
+                    true,
+                    70,
+                    80,
+                    0,
+                    2,
+                    0},
+        MessageCase{"Move",
+                    WM_MOUSEMOVE,
+                    0,
+                    Point(908, 492),
+                    {},
+                    InputKind::kMouseMove,
+                    true,
+                    9080,
+                    4920,
+                    0,
+                    0,
+                    0},
+        MessageCase{"MoveWithButtonsHeld",
+                    WM_MOUSEMOVE,
+                    MK_LBUTTON | MK_MBUTTON,
+                    Point(1, 1),
+                    {},
+                    InputKind::kMouseMove,
+                    true,
+                    10,
+                    10,
+                    0,
+                    5,
+                    0},
+        MessageCase{"MoveLeftOfTheWindow",
+                    WM_MOUSEMOVE,
+                    0,
+                    Point(-3, -1),
+                    {},
+                    InputKind::kMouseMove,
+                    true,
+                    -30,
+                    -10,
+                    0,
+                    0,
+                    0}),
+    [](const ::testing::TestParamInfo<MessageCase>& info) { return std::string(info.param.name); });
+
+TEST(InputMessages, OtherMessagesAreNoInput) {
+  for (const UINT message : {WM_KEYUP, WM_SYSKEYUP, WM_PAINT, WM_MOUSEWHEEL, WM_SETFOCUS}) {
+    EXPECT_FALSE(InputFromMessage(message, 0, 0, {}, 96).has_value()) << message;
+  }
+}
+
+}  // namespace
+}  // namespace host::win32
