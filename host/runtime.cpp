@@ -69,6 +69,9 @@ void Runtime::Fail(const RunTimeError& error) {
 
 int Runtime::Run(const std::function<void()>& main) {
   Dispatch(main);
+  // The tick clock runs from here, when events start to flow: the time Main spent loading and
+  // showing the window is not owed to the timers as a burst of ticks the moment it is shown.
+  pacer_.Start(platform_.NowNs());
   bool stopped = false;
   while (!ending_ && form_ != nullptr && form_->Loaded()) {
     // A platform failure while drawing or waiting (a lost display, say) ends the program as

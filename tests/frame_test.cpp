@@ -200,3 +200,33 @@ TEST(Frames, TheFirstFramePaintsGroundBannerAndTheFirstLineInPaintOrder) {
 }
 
 }  // namespace
+
+namespace {
+
+// A platform whose window takes a tenth of a second to come up, as a slow machine's does.
+class SlowStart : public host::headless::HeadlessPlatform {
+ public:
+  using HeadlessPlatform::HeadlessPlatform;
+  host::Hwnd CreateFormWindow(const host::Form& form) override {
+    Spend(100'000'000);
+    return HeadlessPlatform::CreateFormWindow(form);
+  }
+};
+
+TEST(Frames, TimeSpentStartingIsNotMadeUpWithABurstOfTicksAfterTheFirstFrame) {
+  testing_support::RecordingTrace trace;
+  SlowStart platform(Desktop("/s", 200));
+  host::Runtime runtime(platform, &trace);
+  startup::Program program(runtime);
+  program.Run();
+  const auto frames = trace.Of(TraceOp::kFrame);
+  const auto ticks = trace.Of(TraceOp::kTimer);
+  ASSERT_GE(frames.size(), 2u);
+  ASSERT_FALSE(ticks.empty());
+  EXPECT_EQ(frames[0].t, 100) << "the first frame as soon as the window is up";
+  EXPECT_DOUBLE_EQ(ticks[0].t, 100 + kTickMs) << "the first tick a tick later, not at once";
+  EXPECT_DOUBLE_EQ(frames[1].t, 100 + 3 * kTickMs);
+  EXPECT_EQ(frames[1]["damage"], "[[8,8,169,18]]") << "one pixel's step, not several";
+}
+
+}  // namespace

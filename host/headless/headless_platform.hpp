@@ -63,6 +63,8 @@ class HeadlessPlatform : public Platform {
   void ReportError(std::string_view line) override;
 
   std::int64_t NowNs() override { return nowNs_; }
+  // Moves the virtual clock on, as work outside any wait takes time (for tests).
+  void Spend(std::int64_t ns) { nowNs_ += ns; }
   WaitResult Wait(const WaitDeadlines& deadlines, EventSink& sink) override;
 
   Hwnd CreateFormWindow(const Form& form) override;
