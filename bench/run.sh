@@ -57,11 +57,24 @@ row vorthane "$saverline" "$sx"
 row floor "$floorline" "$fx"
 row deco "$hackline" "$hx"
 
-firsts=()
+# Short runs: exec to first frame, and what starting costs the saver and the X server, so that
+# the steady state can be told from start-up in the long run above.
+firsts=(); starts_cpu=0
+s0=$(server_cpu)
 for _ in $(seq "$starts"); do
-  firsts+=("$(val first_frame_ms "$("$probe" bench-saver 1 "$saver" /s)")")
+  line=$("$probe" bench-saver 1 "$saver" /s)
+  firsts+=("$(val first_frame_ms "$line")")
+  starts_cpu=$(awk -v a="$starts_cpu" -v b="$(val cpu_s "$line")" 'BEGIN { printf "%.3f", a + b }')
 done
+s1=$(server_cpu)
 printf '%s\n' "${firsts[@]}" | sort -n | awk -v n="$starts" '
   { v[NR] = $1 }
   END { m = (n % 2) ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2;
         printf "exec to first frame over %d starts: median %.1f ms (%.1f-%.1f)\n", n, m, v[1], v[n] }'
+# A 1 s run is start-up plus one second of frames; the long run's cost beyond it is steady state.
+awk -v runs="$starts" -v own="$starts_cpu" -v xs="$(sub "$s0" "$s1")" -v cpu="$(val cpu_s "$saverline")" \
+    -v x="$sx" -v fcpu="$fcpu" -v fx="$fx" -v s="$seconds" 'BEGIN {
+  so = (cpu - own / runs) / (s - 1); sx = (x - xs / runs) / (s - 1);
+  printf "start-up (a 1 s run): saver %.1f ms of CPU, X server %.1f ms\n", 1000 * own / runs, 1000 * xs / runs
+  printf "steady state: saver %.3f%% of a core (%.2f of the floor), X server %.3f%% (%.2f of the floor)\n",
+         100 * so, so / (fcpu / s), 100 * sx, sx / (fx / s) }'
