@@ -49,42 +49,6 @@ Shot CaptureScreen(int width, int height) {
   return shot;
 }
 
-Box InkBox(const Shot& shot, Box area) {
-  int left = area.x + area.width;
-  int top = area.y + area.height;
-  int right = area.x - 1;
-  int bottom = area.y - 1;
-  const int endY = std::min(area.y + area.height, shot.height);
-  const int endX = std::min(area.x + area.width, shot.width);
-  for (int y = std::max(area.y, 0); y < endY; ++y) {
-    for (int x = std::max(area.x, 0); x < endX; ++x) {
-      if (shot.At(x, y) == 0) continue;
-      left = std::min(left, x);
-      right = std::max(right, x);
-      top = std::min(top, y);
-      bottom = std::max(bottom, y);
-    }
-  }
-  if (right < left) return Box{};
-  return Box{left, top, right - left + 1, bottom - top + 1};
-}
-
-int StrayPixels(const Shot& shot, Box area, std::initializer_list<Box> allowed) {
-  int count = 0;
-  const int endY = std::min(area.y + area.height, shot.height);
-  const int endX = std::min(area.x + area.width, shot.width);
-  for (int y = std::max(area.y, 0); y < endY; ++y) {
-    for (int x = std::max(area.x, 0); x < endX; ++x) {
-      if (shot.At(x, y) == 0) continue;
-      if (std::none_of(allowed.begin(), allowed.end(),
-                       [&](const Box& b) { return b.Contains(x, y); })) {
-        ++count;
-      }
-    }
-  }
-  return count;
-}
-
 bool PictureAt(const Shot& shot, const host::drawing::RgbImage& picture, int x, int y) {
   if (x < 0 || y < 0 || x + picture.width > shot.width || y + picture.height > shot.height) {
     return false;

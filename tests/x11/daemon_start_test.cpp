@@ -18,12 +18,6 @@ namespace {
 using std::chrono::milliseconds;
 using std::chrono::seconds;
 
-std::string Hex(Window w) {
-  char text[32];
-  std::snprintf(text, sizeof text, "0x%lx", w);
-  return text;
-}
-
 // What another client sees of the screen: windows created or mapped on the root, the pointer.
 class ScreenWatch {
  public:

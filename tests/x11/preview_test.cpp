@@ -15,12 +15,6 @@ namespace {
 using std::chrono::milliseconds;
 using std::chrono::seconds;
 
-std::string Hex(Window w) {
-  char text[32];
-  std::snprintf(text, sizeof text, "0x%lx", w);
-  return text;
-}
-
 // The saver's window inside `host`, once it is there and mapped.
 Window WaitForEmbedded(Display* display, Window host) {
   Window child = 0;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <string>
@@ -20,6 +21,13 @@ inline constexpr Box kBannerBox{104, 288, 804, 204};
 inline constexpr Box kLabel1Box{8, 8, 169, 17};
 inline constexpr Box kOtherLabelBoxes[] = {
     {264, 8, 105, 33}, {432, 8, 105, 33}, {616, 8, 41, 17}, {768, 8, 113, 17}};
+
+// A window id as the daemons write it: "0x" and hex digits.
+inline std::string Hex(Window w) {
+  char text[32];
+  std::snprintf(text, sizeof text, "0x%lx", w);
+  return text;
+}
 
 class SaverTest : public ::testing::Test {
  protected:

@@ -42,37 +42,6 @@ Shot CaptureWindow(Display* display, Window window) {
   return Grab(display, window, a.width, a.height);
 }
 
-Box InkBox(const Shot& shot, const Box& area) {
-  int left = area.x + area.width;
-  int top = area.y + area.height;
-  int right = area.x - 1;
-  int bottom = area.y - 1;
-  for (int y = std::max(area.y, 0); y < std::min(area.y + area.height, shot.height); ++y) {
-    for (int x = std::max(area.x, 0); x < std::min(area.x + area.width, shot.width); ++x) {
-      if (shot.At(x, y) == 0) continue;
-      left = std::min(left, x);
-      right = std::max(right, x);
-      top = std::min(top, y);
-      bottom = std::max(bottom, y);
-    }
-  }
-  if (right < left) return Box{};
-  return Box{left, top, right - left + 1, bottom - top + 1};
-}
-
-int StrayPixels(const Shot& shot, const Box& area, const std::vector<Box>& except) {
-  int count = 0;
-  for (int y = std::max(area.y, 0); y < std::min(area.y + area.height, shot.height); ++y) {
-    for (int x = std::max(area.x, 0); x < std::min(area.x + area.width, shot.width); ++x) {
-      if (shot.At(x, y) == 0) continue;
-      const bool excepted =
-          std::any_of(except.begin(), except.end(), [&](const Box& b) { return b.Contains(x, y); });
-      if (!excepted) ++count;
-    }
-  }
-  return count;
-}
-
 bool PointerInvisible(Display* display) {
   XFixesCursorImage* image = XFixesGetCursorImage(display);
   if (image == nullptr) return false;

@@ -10,36 +10,18 @@
 #include <string>
 #include <vector>
 
+#include "tests/screen_shot.hpp"
+
 namespace x11test {
 
-struct Shot {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint32_t> pixels;  // 0x00RRGGBB
-  std::uint32_t At(int x, int y) const {
-    return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                  static_cast<std::size_t>(x)];
-  }
-};
-
-struct Box {
-  int x = 0;
-  int y = 0;
-  int width = 0;
-  int height = 0;
-  bool Contains(int px, int py) const {
-    return px >= x && px < x + width && py >= y && py < y + height;
-  }
-};
+using testing_support::Box;
+using testing_support::InkBox;
+using testing_support::Shot;
+using testing_support::StrayPixels;
 
 // A picture of the whole screen (or of one window's area, as the screen shows it).
 Shot Capture(Display* display);
 Shot CaptureWindow(Display* display, Window window);
-// The smallest box holding every non-black pixel of `area` (width 0 if there is none).
-Box InkBox(const Shot& shot, const Box& area);
-// Non-black pixels in `area` that are not inside `except`.
-int StrayPixels(const Shot& shot, const Box& area, const std::vector<Box>& except);
-
 // The pointer's image is the invisible one: 1x1 and fully transparent.
 bool PointerInvisible(Display* display);
 
