@@ -1,14 +1,12 @@
 #include "host/x11/x11_platform.hpp"
 
-#include <poll.h>
-#include <time.h>
-
 #include <cstdio>
 
 #include "host/form.hpp"
+#include "host/posix/fd_wait.hpp"
+#include "host/posix/prev_instance.hpp"
 #include "host/window_styles.hpp"
 #include "host/x11/input_events.hpp"
-#include "host/x11/prev_instance.hpp"
 #include "host/x11/window_search.hpp"
 #include "host/x11/x_errors.hpp"
 
@@ -41,7 +39,7 @@ X11Platform::~X11Platform() {
 }
 
 bool X11Platform::PrevInstance() {
-  return AnotherInstanceRuns();
+  return posix::AnotherInstanceRuns();
 }
 
 void X11Platform::ReportError(std::string_view line) {
@@ -50,9 +48,7 @@ void X11Platform::ReportError(std::string_view line) {
 }
 
 std::int64_t X11Platform::NowNs() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return std::int64_t{now.tv_sec} * 1'000'000'000 + now.tv_nsec;
+  return posix::MonotonicNowNs();
 }
 
 // Sleeps in one ppoll on the X connection and the signal fd until the next frame is due; reads
@@ -72,12 +68,8 @@ WaitResult X11Platform::Wait(const WaitDeadlines& deadlines, EventSink& sink) {
     // this platform makes is flushed or synced where it is made.
     // After the frame is on its way: the grab waits for the server's answer.
     if (windowAlive_) keyboard_.Poll(NowNs());
-    const std::int64_t remaining = deadlineNs - NowNs();
-    if (remaining <= 0) return WaitResult::kReady;
     pollfd fds[2] = {{ConnectionNumber(display_), POLLIN, 0}, {signals_.fd(), POLLIN, 0}};
-    const timespec timeout{static_cast<time_t>(remaining / 1'000'000'000),
-                           static_cast<long>(remaining % 1'000'000'000)};
-    if (ppoll(fds, 2, &timeout, nullptr) == 0) return WaitResult::kReady;
+    if (!posix::WaitForDescriptors(fds, 2, deadlineNs)) return WaitResult::kReady;
     xReadable = fds[0].revents != 0;
     signalled = fds[1].revents != 0;
   }

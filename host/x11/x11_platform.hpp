@@ -7,9 +7,9 @@
 #include <string>
 
 #include "host/platform.hpp"
+#include "host/posix/signal_fd.hpp"
 #include "host/window_records.hpp"
 #include "host/x11/keyboard_claim.hpp"
-#include "host/x11/signal_fd.hpp"
 #include "host/x11/x11_canvas.hpp"
 #include "host/x11/xft_measurer.hpp"
 #include "host/x11/xlib.hpp"
@@ -60,7 +60,7 @@ class X11Platform : public Platform {
   int screen_;
   Window root_;
   std::string commandLine_;
-  SignalFd signals_;
+  posix::SignalFd signals_;
   std::unique_ptr<XftMeasurer> measurer_;  // its faces close before the display does
   Window window_ = 0;
   bool windowAlive_ = false;  // false once the server destroyed it with its host

@@ -2,7 +2,7 @@
 // with the X connection and close the window through its normal way out.
 #pragma once
 
-namespace host::x11 {
+namespace host::posix {
 
 class SignalFd {
  public:
@@ -20,4 +20,4 @@ class SignalFd {
   int fd_ = -1;
 };
 
-}  // namespace host::x11
+}  // namespace host::posix

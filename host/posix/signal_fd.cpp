@@ -1,10 +1,10 @@
-#include "host/x11/signal_fd.hpp"
+#include "host/posix/signal_fd.hpp"
 
 #include <signal.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
 
-namespace host::x11 {
+namespace host::posix {
 
 SignalFd::SignalFd() {
   sigset_t set;
@@ -26,4 +26,4 @@ bool SignalFd::Drain() {
   return any;
 }
 
-}  // namespace host::x11
+}  // namespace host::posix
