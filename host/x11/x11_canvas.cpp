@@ -113,17 +113,15 @@ Pixmap X11Canvas::Upload(const drawing::RgbImage& picture) {
   } else {
     image->data = static_cast<char*>(
         std::malloc(static_cast<std::size_t>(image->bytes_per_line) * picture.height));
-    for (int y = 0; y < picture.height; ++y) {
-      for (int x = 0; x < picture.width; ++x) {
-        const std::uint32_t p =
-            picture.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.width) +
-                           static_cast<std::size_t>(x)];
-        XPutPixel(
-            image, x, y,
-            PixelOf(drawing::Rgb{static_cast<std::uint8_t>(p >> 16),
-                                 static_cast<std::uint8_t>(p >> 8), static_cast<std::uint8_t>(p)}));
-      }
+    if (image->data == nullptr) {
+      XDestroyImage(image);
+      return 0;
     }
+    if (!conversion_) {
+      conversion_ = std::make_unique<PixelConversion>(
+          *visual, [this](drawing::Rgb colour) { return PixelOf(colour); });
+    }
+    conversion_->Convert(picture, *image);
   }
   const Pixmap pixmap =
       XCreatePixmap(display_, window_, static_cast<unsigned>(picture.width),

@@ -8,8 +8,10 @@
 #include <xcb/xcb.h>
 
 #include <map>
+#include <memory>
 
 #include "host/drawing/canvas.hpp"
+#include "host/x11/pixel_conversion.hpp"
 #include "host/x11/xft_measurer.hpp"
 #include "host/x11/xlib.hpp"
 
@@ -62,6 +64,7 @@ class X11Canvas : public drawing::Canvas {
   // Each picture goes to the server once, as a pixmap; painting then only copies from it.
   std::map<const drawing::RgbImage*, Pixmap> pictures_;
   std::map<std::uint32_t, std::uint32_t> pixels_;
+  std::unique_ptr<PixelConversion> conversion_;  // made for the first picture off the usual visual
   std::map<std::uint32_t, xcb_render_picture_t> fills_;
   std::map<const drawing::TextRun*, TextMask> masks_;  // by the label's first run
 };

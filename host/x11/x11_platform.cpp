@@ -67,7 +67,7 @@ WaitResult X11Platform::Wait(const WaitDeadlines& deadlines, EventSink& sink) {
     // Nothing to flush here: a frame goes out with its own flush, and every other request
     // this platform makes is flushed or synced where it is made.
     // After the frame is on its way: the grab waits for the server's answer.
-    if (windowAlive_) keyboard_.Poll(NowNs());
+    if (windowAlive_ && keyboard_.Poll(NowNs()) && coverPending_) Cover();
     pollfd fds[2] = {{ConnectionNumber(display_), POLLIN, 0}, {signals_.fd(), POLLIN, 0}};
     if (!posix::WaitForDescriptors(fds, 2, deadlineNs)) return WaitResult::kReady;
     xReadable = fds[0].revents != 0;
@@ -86,11 +86,20 @@ bool X11Platform::DispatchQueued(EventSink& sink) {
 }
 
 void X11Platform::Handle(XEvent& event, EventSink& sink, bool& delivered) {
-  if (window_ == 0 || event.xany.window != window_) return;
+  if (window_ == 0) return;
+  if (host_ != 0 && event.xany.window == host_) {
+    if (event.type == ConfigureNotify) {
+      FollowHost(event.xconfigure.width, event.xconfigure.height);
+      delivered = true;  // the runtime repaints the new size at once
+    }
+    return;
+  }
+  if (event.xany.window != window_) return;
   switch (event.type) {
     case Expose:
       sink.OnExposed(drawing::PixelRect{event.xexpose.x, event.xexpose.y, event.xexpose.width,
                                         event.xexpose.height});
+      delivered = true;  // presented at once, not at the next frame
       return;
     case ConfigureNotify:
       SizeChanged(event.xconfigure.width, event.xconfigure.height);
@@ -165,13 +174,28 @@ void X11Platform::ShowFormWindow() {
   XMoveResizeWindow(display_, window_, 0, 0, static_cast<unsigned>(width),
                     static_cast<unsigned>(height));
   SizeChanged(width, height);
-  XMapRaised(display_, window_);
   records_.style |= kWsVisible | kWsMaximize;
   fullScreen_ = true;
-  // Keys reach an override-redirect window only through a grab, taken once the first frame
-  // is drawn (Wait) and asked for again while another program holds the keyboard; until then
-  // the focus keeps keys on this window.
+  // Keys reach an override-redirect window only through a grab, asked for once the first
+  // frame is drawn (Wait) and again while another program holds the keyboard. The window covers
+  // the screen only once the grab is held: nothing typed may reach a window hidden behind it.
+  coverPending_ = true;
   keyboard_.Claim(window_);
+  XFlush(display_);
+}
+
+void X11Platform::Cover() {
+  coverPending_ = false;
+  XMapRaised(display_, window_);
+  keyboard_.Covered();
+  XFlush(display_);
+}
+
+// The host's client area changed: the window fills it again, and the runtime sees the new size.
+void X11Platform::FollowHost(int width, int height) {
+  if (width <= 0 || height <= 0) return;
+  XResizeWindow(display_, window_, static_cast<unsigned>(width), static_cast<unsigned>(height));
+  SizeChanged(width, height);
   XFlush(display_);
 }
 
@@ -182,8 +206,10 @@ void X11Platform::DestroyFormWindow() {
 void X11Platform::DestroyWindow() {
   if (window_ == 0) return;
   canvas_.reset();
-  keyboard_.Release();
+  keyboard_.Release(windowAlive_);
   fullScreen_ = false;
+  coverPending_ = false;
+  host_ = 0;
   if (windowAlive_) XDestroyWindow(display_, window_);
   window_ = 0;
   windowAlive_ = false;
@@ -206,6 +232,8 @@ Bool X11Platform::GetClientRect(Hwnd window, Rect* rect) {
   if (trap.Check() != 0 || status == 0) return 0;
   // An input-only window has no client area to draw in: no window can be embedded in it.
   if (attributes.c_class == InputOnly) return 0;
+  // The saver draws on its own screen only: a window of another one is none it can use.
+  if (attributes.root != root_) return 0;
   *rect = Rect{0, 0, attributes.width, attributes.height};
   return 1;
 }
@@ -237,7 +265,11 @@ Hwnd X11Platform::SetParent(Hwnd child, Hwnd newParent) {
     XChangeWindowAttributes(display_, window_, CWOverrideRedirect, &attributes);
   }
   XReparentWindow(display_, static_cast<Window>(child), parent, 0, 0);
+  // The window follows its host's size from now on (the host's ConfigureNotify, selected by
+  // this client for itself only).
+  if (IsOwnWindow(child)) XSelectInput(display_, parent, StructureNotifyMask);
   if (trap.Check() != 0) return 0;
+  if (IsOwnWindow(child)) host_ = parent;
   return previous == root_ ? 0 : static_cast<Hwnd>(previous);
 }
 
@@ -251,6 +283,9 @@ Bool X11Platform::SetWindowPos(Hwnd window, Hwnd, int x, int y, int cx, int cy, 
     if (IsOwnWindow(window)) SizeChanged(cx, cy);
   }
   if ((flags & kSwpNoZOrder) == 0) XRaiseWindow(display_, xid);
+  // On the bare root window it draws where other programs draw on the root: below every other
+  // window, which stay usable above it.
+  if (IsOwnWindow(window) && host_ == root_) XLowerWindow(display_, xid);
   // Shown without taking the focus: nothing here ever sets it.
   if (flags & kSwpShowWindow) XMapWindow(display_, xid);
   if (flags & kSwpHideWindow) {
@@ -258,8 +293,24 @@ Bool X11Platform::SetWindowPos(Hwnd window, Hwnd, int x, int y, int cx, int cy, 
     XUnmapWindow(display_, xid);
   }
   if (trap.Check() != 0) return 0;
-  if (IsOwnWindow(window)) records_.ApplyPlacementFlags(flags);
+  if (IsOwnWindow(window)) {
+    records_.ApplyPlacementFlags(flags);
+    // The host may have changed its size since it was asked: its events count only from the
+    // reparenting on.
+    if (host_ != 0 && (flags & kSwpNoSize) == 0) FitToHost();
+  }
   return 1;
+}
+
+void X11Platform::FitToHost() {
+  XWindowAttributes attributes{};
+  ErrorTrap trap(display_);
+  const int status = XGetWindowAttributes(display_, host_, &attributes);
+  if (trap.Check() != 0 || status == 0) return;
+  const drawing::PixelSize now = canvas_ ? canvas_->ClientSize() : drawing::PixelSize{};
+  if (attributes.width != now.width || attributes.height != now.height) {
+    FollowHost(attributes.width, attributes.height);
+  }
 }
 
 int X11Platform::ShowCursor(Bool show) {

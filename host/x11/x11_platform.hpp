@@ -25,6 +25,8 @@ class X11Platform : public Platform {
   X11Platform& operator=(const X11Platform&) = delete;
 
   std::string CommandLine() override { return commandLine_; }
+  // SIGTERM or SIGINT when one of them closed the form; 0 otherwise.
+  int ReceivedSignal() const { return signals_.Received(); }
   bool PrevInstance() override;
   void ReportError(std::string_view line) override;
 
@@ -55,6 +57,9 @@ class X11Platform : public Platform {
   void ApplyCursor();
   void DestroyWindow();
   void SizeChanged(int width, int height);
+  void Cover();
+  void FollowHost(int width, int height);
+  void FitToHost();
 
   Display* display_;
   int screen_;
@@ -69,7 +74,9 @@ class X11Platform : public Platform {
   PointerDisplayCount pointer_;
   WindowRecords records_;  // the window's style and owner link, which X does not keep
   KeyboardKeeper keyboard_{display_};
-  bool fullScreen_ = false;  // shown full-screen: unmapped by anyone else, the form closes
+  bool fullScreen_ = false;    // shown full-screen: unmapped by anyone else, the form closes
+  bool coverPending_ = false;  // to be mapped full-screen once the keyboard grab is held
+  Window host_ = 0;            // the window it is embedded in (the root window on its own)
 };
 
 }  // namespace host::x11
