@@ -20,13 +20,14 @@ class PixelConversion {
   PixelConversion(const Visual& visual, const std::function<std::uint32_t(drawing::Rgb)>& allocate);
 
   std::uint32_t PixelOf(std::uint32_t rgb) const {
-    return red_[(rgb >> 16) & 0xFF] | green_[(rgb >> 8) & 0xFF] | blue_[rgb & 0xFF];
+    return red_[(rgb >> 16) & 0xFF] + green_[(rgb >> 8) & 0xFF] + blue_[rgb & 0xFF];
   }
   // Writes the picture into the image's data (sized for it, of the same width and height).
   void Convert(const drawing::RgbImage& picture, XImage& image) const;
 
  private:
-  // With a cube, each table holds the colour's index part, and the cube maps the sum.
+  // Each table holds its channel's part: bits under the mask (disjoint, so the sum is the
+  // pixel), or with a cube the index's part, and the cube maps the sum to a pixel.
   std::array<std::uint32_t, 256> red_{};
   std::array<std::uint32_t, 256> green_{};
   std::array<std::uint32_t, 256> blue_{};

@@ -9,6 +9,7 @@
 
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "host/drawing/canvas.hpp"
 #include "host/x11/pixel_conversion.hpp"
@@ -46,6 +47,7 @@ class X11Canvas : public drawing::Canvas {
     drawing::PixelRect box;  // relative to (first run's x, its baseline)
   };
   std::uint32_t PixelOf(drawing::Rgb colour);
+  unsigned long NearestAllocated(Colormap colormap, const XColor& wanted);
   Pixmap Upload(const drawing::RgbImage& picture);
   const TextMask& MaskFor(std::span<const drawing::PlacedRun> runs);
   xcb_render_picture_t SolidFill(drawing::Rgb colour);
@@ -64,6 +66,7 @@ class X11Canvas : public drawing::Canvas {
   // Each picture goes to the server once, as a pixmap; painting then only copies from it.
   std::map<const drawing::RgbImage*, Pixmap> pictures_;
   std::map<std::uint32_t, std::uint32_t> pixels_;
+  std::vector<XColor> colormapCells_;            // read once, when the colormap is first found full
   std::unique_ptr<PixelConversion> conversion_;  // made for the first picture off the usual visual
   std::map<std::uint32_t, xcb_render_picture_t> fills_;
   std::map<const drawing::TextRun*, TextMask> masks_;  // by the label's first run
