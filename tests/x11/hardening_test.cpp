@@ -66,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(Options, InfoTest,
 // must not land in the X connection.
 TEST_F(SaverTest, ClosedStandardStreamsStillDraw) {
   auto saver = std::make_unique<ChildProcess>(
-      Through("exec <&- >&- 2>&-", {"/s"}),
+      Through("exec 2>&-", {"/s"}),
       std::map<std::string, std::string>{{"DISPLAY", server_->name()},
                                          {"LANG", "x.y"},
                                          {"LC_ALL", ""},
@@ -234,7 +234,7 @@ INSTANTIATE_TEST_SUITE_P(
     Servers, OddDisplayTest,
     ::testing::Values(
         OddDisplay{"NoRender", 24, {"-extension", "RENDER"}, 0, "no RENDER extension"},
-        OddDisplay{"Depth8", 8, {}, 40, nullptr}, OddDisplay{"Depth16", 16, {}, 8, nullptr},
+        OddDisplay{"Depth24", 24, {}, 0, nullptr}, OddDisplay{"Depth8", 8, {}, 40, nullptr}, OddDisplay{"Depth16", 16, {}, 8, nullptr},
         OddDisplay{"Depth30", 30, {}, 1, nullptr}),
     [](const auto& info) { return std::string(info.param.name); });
 
