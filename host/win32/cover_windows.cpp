@@ -19,6 +19,7 @@ void Win32Platform::CoverMonitors() {
   monitorsChanged_ = false;
   if (window_ == nullptr || !fullScreen_) return;
   const std::vector<Monitor> monitors = AttachedMonitors();
+  covered_ = monitors;
   std::vector<std::wstring> devices;
   for (const Cover& cover : covers_) devices.push_back(cover.device);
   const CoverPlan plan = PlanCovers(devices, monitors);
@@ -56,11 +57,19 @@ void Win32Platform::CoverMonitors() {
   covers_ = std::move(kept);
 }
 
+bool Win32Platform::MonitorsDueForCheck() {
+  constexpr std::int64_t kCheckIntervalNs = 500'000'000;
+  if (!fullScreen_ || NowNs() < nextMonitorCheckNs_) return false;
+  nextMonitorCheckNs_ = NowNs() + kCheckIntervalNs;
+  return AttachedMonitors() != covered_;
+}
+
 void Win32Platform::DestroyCovers() {
   destroying_ = true;
   for (Cover& cover : covers_) DestroyWindow(cover.window);
   destroying_ = false;
   covers_.clear();
+  covered_.clear();
 }
 
 int Win32Platform::DpiOf(HWND window) const {

@@ -16,6 +16,7 @@ struct Monitor {
   drawing::PixelRect area;  // in virtual-screen pixels
   int dpi = USER_DEFAULT_SCREEN_DPI;
   bool primary = false;
+  bool operator==(const Monitor&) const = default;
 };
 
 // Every attached monitor, the primary one first; one monitor covering the primary screen when

@@ -86,7 +86,7 @@ WaitResult Win32Platform::Wait(const WaitDeadlines& deadlines, EventSink& sink) 
       MsgWaitForMultipleObjectsEx(1, &timer_, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     }
   }
-  if (monitorsChanged_) CoverMonitors();
+  if (monitorsChanged_ || MonitorsDueForCheck()) CoverMonitors();
   sink_ = nullptr;
   return WaitResult::kReady;
 }

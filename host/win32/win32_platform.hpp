@@ -95,6 +95,9 @@ class Win32Platform : public Platform, public WindowManagerFunctions {
   // Full-screen: the form's window over the primary monitor and a cover over every other one,
   // after the monitors are enumerated again (host/win32/cover_windows.cpp).
   void CoverMonitors();
+  // Whether the monitors differ from those covered, looked at twice a second: Windows announces
+  // every change, wine only those that change the virtual screen's bounds.
+  bool MonitorsDueForCheck();
   void DestroyCovers();
   int DpiOf(HWND window) const;
   int ViewIdOf(HWND window) const;
@@ -125,7 +128,9 @@ class Win32Platform : public Platform, public WindowManagerFunctions {
   bool fullScreen_ = false;
   bool monitorsChanged_ = false;  // to be enumerated again before the wait returns
   std::vector<Cover> covers_;     // one per monitor other than the primary
-  int lastViewId_ = 0;            // view ids are never used twice
+  std::vector<Monitor> covered_;  // the monitors as last covered
+  std::int64_t nextMonitorCheckNs_ = 0;
+  int lastViewId_ = 0;  // view ids are never used twice
 };
 
 }  // namespace host::win32
