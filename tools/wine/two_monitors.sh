@@ -5,10 +5,10 @@
 # starts such a sway with two outputs side by side, a 1024x768 one on the left and a 1280x1024
 # one on the right, makes the right one the X server's primary output (wine's primary monitor,
 # at its origin), and runs the program in the test prefix (WINEPREFIX, else
-# build/windows/wineprefix, made by run.sh) with VORTHANE_SWAYMSG, VORTHANE_GRIM, SWAYSOCK and
-# WAYLAND_DISPLAY set, so the program can change the outputs while it runs and read them back. sway refuses to run as root: as root, sway runs
-# as nobody and lets root use its X server. VORTHANE_WINE_TIMEOUT (seconds, default 120) ends a
-# program that hangs.
+# build/windows/wineprefix, shared with run.sh and made as it makes it) with VORTHANE_SWAYMSG,
+# VORTHANE_GRIM, SWAYSOCK and WAYLAND_DISPLAY set, so the program can change the outputs while
+# it runs and read them back. sway refuses to run as root: as root, sway runs as nobody and lets
+# root use its X server. VORTHANE_WINE_TIMEOUT (seconds, default 120) ends a program that hangs.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -16,10 +16,7 @@ export WINEPREFIX=${WINEPREFIX:-$here/../../build/windows/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 timeout_s=${VORTHANE_WINE_TIMEOUT:-120}
-[ -f "$WINEPREFIX/.vorthane-ready" ] || {
-  echo "two_monitors.sh: no test prefix at $WINEPREFIX: run the tests through run.sh first" >&2
-  exit 1
-}
+mkdir -p "$WINEPREFIX"
 exec 9>"$WINEPREFIX.lock"
 flock 9 # one program at a time in the prefix
 
@@ -78,6 +75,12 @@ right=$(xrandr --listmonitors | awk 'NR > 1 { split($3, g, "+"); if (g[2] > 0) p
 xrandr --output "$right" --primary
 
 wineserver -p </dev/null >/dev/null 2>&1
+if [ ! -f "$WINEPREFIX/.vorthane-ready" ]; then
+  timeout 120 wine wineboot -i </dev/null >/dev/null 2>&1
+  timeout 30 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+    </dev/null >/dev/null 2>&1
+  touch "$WINEPREFIX/.vorthane-ready"
+fi
 if [ "$(cat "$WINEPREFIX/.vorthane-dpi" 2>/dev/null)" != 96 ]; then
   timeout 30 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f \
     </dev/null >/dev/null 2>&1
