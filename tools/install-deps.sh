@@ -7,7 +7,7 @@ packages=(
   # build
   g++ cmake make libgtest-dev
   # the X11 platform
-  libx11-dev libx11-xcb-dev libxcb-render0-dev libxft-dev libxfixes-dev libxrender-dev
+  libx11-dev libx11-xcb-dev libxcb-render0-dev libxft-dev libxfixes-dev libxrender-dev libxrandr-dev
   libfontconfig-dev fonts-linuxlibertine
   # the Windows program (vorthane.scr): the cross compiler, GoogleTest's source for it, and
   # wine to run its tests
