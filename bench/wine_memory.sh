@@ -5,11 +5,11 @@
 # heaps), file pages (the program and wine's DLLs) and shared memory (wine's window surface,
 # shared with the X server), and the X server's resident memory.
 # Needs the windows build and the test prefix (run `ctest --preset windows` once).
-# Usage: bench/wine_memory.sh [seconds per size, default 8]
+# Usage: [VORTHANE_SCR=other.scr] bench/wine_memory.sh [seconds per size, default 8]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-8}
-scr=$PWD/build/windows/vorthane.scr
+scr=${VORTHANE_SCR:-$PWD/build/windows/vorthane.scr}  # another build to compare with
 export WINEPREFIX=$PWD/build/windows/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 for f in "$scr" "$WINEPREFIX/.vorthane-ready"; do
   [ -e "$f" ] || { echo "bench: $f is missing: build the windows preset and run its tests" >&2; exit 1; }
