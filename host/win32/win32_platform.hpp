@@ -96,7 +96,7 @@ class Win32Platform : public Platform, public WindowManagerFunctions {
   // after the monitors are enumerated again (host/win32/cover_windows.cpp).
   void CoverMonitors();
   // Whether the monitors differ from those covered, looked at twice a second: Windows announces
-  // every change, wine only those that change the virtual screen's bounds.
+  // every change, but wine under XWayland announced neither a resized nor an added monitor.
   bool MonitorsDueForCheck();
   void DestroyCovers();
   int DpiOf(HWND window) const;

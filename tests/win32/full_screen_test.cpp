@@ -274,14 +274,18 @@ class Monitors : public ::testing::Test {
   // Waits until every monitor in a list of `count` is covered by exactly one of the saver's
   // windows (the form's own, without an owner, on the primary), each showing the whole scene
   // from its own corner on plain black ground; names the first thing still wrong.
-  std::string WaitForScenes(SaverProcess& saver, std::size_t count, const char* shotName) {
+  // With `firstStage`, the caption line must be Label1, at its box's left end.
+  std::string WaitForScenes(SaverProcess& saver, std::size_t count, const char* shotName,
+                            bool firstStage = false) {
     std::string wrong;
-    PumpUntil([&] { return (wrong = ScenesWrong(saver, count, shotName)).empty(); }, seconds(10));
+    PumpUntil([&] { return (wrong = ScenesWrong(saver, count, shotName, firstStage)).empty(); },
+              seconds(10));
     return wrong;
   }
 
  private:
-  static std::string ScenesWrong(SaverProcess& saver, std::size_t count, const char* shotName) {
+  static std::string ScenesWrong(SaverProcess& saver, std::size_t count, const char* shotName,
+                                 bool firstStage) {
     const std::vector<RECT> monitors = Listed();
     if (monitors.size() != count) return "monitors listed: " + std::to_string(monitors.size());
     const std::vector<HWND> windows = saver.TopLevelWindows();
@@ -313,6 +317,9 @@ class Monitors : public ::testing::Test {
       line.x -= x;
       line.y -= y;
       if (m == 0) first = line;
+      if (firstStage && (line.width < 115 || line.x < kLabel1Box.x || line.x > kLabel1Box.x + 3)) {
+        return which + "Label1 not at its place";
+      }
       if (line.width < 30 || line.x != first.x || line.width != first.width ||
           std::abs(line.y - first.y) > 2) {
         return which + "no caption line, or not where the primary view has it";
@@ -365,7 +372,7 @@ TEST_F(Monitors, SceneOnEachFromItsCornerAndFollowsDisplayChanges) {
   ASSERT_LT(monitors[1].left, 0) << "and right of the other";
   SetCursorPos(monitors[0].right - 10, monitors[0].bottom - 10);
   SaverProcess saver(L"/s");
-  EXPECT_EQ(WaitForScenes(saver, 2, "two-monitors.bmp"), "") << saver.Stderr();
+  EXPECT_EQ(WaitForScenes(saver, 2, "two-monitors.bmp", true), "") << saver.Stderr();
 
   // The left output smaller (still larger than the scene), then a third one.
   Change(L"output HEADLESS-2 resolution 960x720");
