@@ -1,6 +1,7 @@
 // Full screen on every monitor: the form's window covers the primary monitor, and a cover window
 // of the same class (no title, never in the task bar, never activated) covers each other one.
-// They are laid out again whenever Windows says the monitors changed.
+// They are laid out again whenever Windows says the monitors changed, or a look at them finds
+// that they did.
 #include <algorithm>
 
 #include "host/win32/win32_platform.hpp"
@@ -8,9 +9,10 @@
 namespace host::win32 {
 namespace {
 
-void PlaceOver(HWND window, const drawing::PixelRect& area) {
+// Shown topmost over the area; only the form's window is activated (it takes the keyboard).
+void PlaceOver(HWND window, const drawing::PixelRect& area, bool activate) {
   ::SetWindowPos(window, HWND_TOPMOST, area.x, area.y, area.width, area.height,
-                 SWP_SHOWWINDOW | SWP_NOACTIVATE);
+                 activate ? SWP_SHOWWINDOW : SWP_SHOWWINDOW | SWP_NOACTIVATE);
 }
 
 }  // namespace
@@ -24,7 +26,7 @@ void Win32Platform::CoverMonitors() {
   for (const Cover& cover : covers_) devices.push_back(cover.device);
   const CoverPlan plan = PlanCovers(devices, monitors);
 
-  PlaceOver(window_, monitors.front().area);
+  PlaceOver(window_, monitors.front().area, true);
   dpi_ = monitors.front().dpi;
   std::vector<Cover> kept;
   for (std::size_t i = 0; i < covers_.size(); ++i) {
@@ -38,7 +40,7 @@ void Win32Platform::CoverMonitors() {
     }
     cover.device = monitors[monitor].device;
     cover.dpi = monitors[monitor].dpi;
-    PlaceOver(cover.window, monitors[monitor].area);
+    PlaceOver(cover.window, monitors[monitor].area, false);
     kept.push_back(std::move(cover));
   }
   for (const int monitor : plan.newCovers) {
@@ -52,7 +54,7 @@ void Win32Platform::CoverMonitors() {
     Cover cover{window, std::make_unique<GdiCanvas>(window, *measurer_), ++lastViewId_,
                 monitors[monitor].dpi, monitors[monitor].device};
     kept.push_back(std::move(cover));
-    PlaceOver(window, area);
+    PlaceOver(window, area, false);
   }
   covers_ = std::move(kept);
 }
