@@ -69,7 +69,12 @@ WaitResult X11Platform::Wait(const WaitDeadlines& deadlines, EventSink& sink) {
     // Nothing to flush here: a frame goes out with its own flush, and every other request
     // this platform makes is flushed or synced where it is made.
     // After the frame is on its way: the grab waits for the server's answer.
-    if (windowAlive_ && keyboard_.Poll(NowNs()) && coverPending_) Cover();
+    if (windowAlive_ && keyboard_.Poll(NowNs()) && coverPending_) {
+      Cover();
+      // Its round trips have read the exposure of the window just mapped: paint it now.
+      xReadable = true;
+      continue;
+    }
     pollfd fds[2] = {{ConnectionNumber(display_), POLLIN, 0}, {signals_.fd(), POLLIN, 0}};
     if (!posix::WaitForDescriptors(fds, 2, deadlineNs)) return WaitResult::kReady;
     xReadable = fds[0].revents != 0;
