@@ -242,11 +242,12 @@ TEST_P(OddDisplayTest, DrawsOrRefusesCleanly) {
       seconds(10)))
       << misses << " pixels off " << saver->Stderr();
   const auto shown = std::chrono::steady_clock::now() - start;
-  std::printf("[ figures  ] %s: banner on the screen %.0f ms after the start\n", param.name,
-              std::chrono::duration<double, std::milli>(shown).count());
   saver->Signal(SIGTERM);
   EXPECT_EQ(saver->WaitExit(seconds(5)), 0);
   EXPECT_EQ(saver->Stderr(), "");
+  std::printf("[ figures  ] %s: banner on the screen %.0f ms after the start, %.3f s of CPU\n",
+              param.name, std::chrono::duration<double, std::milli>(shown).count(),
+              saver->CpuSeconds());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -254,7 +255,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         OddDisplay{"NoRender", 24, {"-extension", "RENDER"}, 0, "no RENDER extension"},
         OddDisplay{"Depth24", 24, {}, 0, nullptr}, OddDisplay{"Depth8", 8, {}, 40, nullptr},
-        OddDisplay{"Depth16", 16, {}, 8, nullptr}, OddDisplay{"Depth30", 30, {}, 1, nullptr}),
+        OddDisplay{"Depth15", 15, {}, 8, nullptr}, OddDisplay{"Depth16", 16, {}, 8, nullptr},
+        OddDisplay{"Depth30", 30, {}, 1, nullptr}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A window of the display's second screen, named by each road a window id comes in.
