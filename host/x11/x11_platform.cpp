@@ -6,7 +6,6 @@
 #include "host/posix/fd_wait.hpp"
 #include "host/posix/prev_instance.hpp"
 #include "host/window_styles.hpp"
-#include "host/x11/display_check.hpp"
 #include "host/x11/input_events.hpp"
 #include "host/x11/window_search.hpp"
 #include "host/x11/x_errors.hpp"
@@ -28,8 +27,7 @@ X11Platform::X11Platform(Display* display, std::string commandLine)
       screen_(DefaultScreen(display)),
       root_(RootWindow(display, DefaultScreen(display))),
       commandLine_(std::move(commandLine)),
-      measurer_(std::make_unique<XftMeasurer>(display, screen_)),
-      cursorsSafe_(CursorsAreSafe(display)) {
+      measurer_(std::make_unique<XftMeasurer>(display, screen_)) {
   InstallErrorHandlers();
 }
 
@@ -331,12 +329,6 @@ void X11Platform::ApplyCursor() {
   if (window_ == 0 || !windowAlive_) return;
   if (!pointer_.Hidden()) {
     XUndefineCursor(display_, window_);
-  } else if (!cursorsSafe_) {
-    if (!cursorLackStated_) {
-      ReportError("vorthane: the X server has no XFIXES extension: the pointer stays visible");
-      cursorLackStated_ = true;
-    }
-    return;
   } else {
     if (invisibleCursor_ == 0) {
       const char empty = 0;

@@ -70,8 +70,6 @@ class X11Platform : public Platform {
   Window window_ = 0;
   bool windowAlive_ = false;  // false once the server destroyed it with its host
   std::unique_ptr<X11Canvas> canvas_;
-  bool cursorsSafe_;  // see CursorsAreSafe
-  bool cursorLackStated_ = false;
   Cursor invisibleCursor_ = 0;
   PointerDisplayCount pointer_;
   WindowRecords records_;  // the window's style and owner link, which X does not keep
