@@ -69,6 +69,10 @@ WaitResult Win32Platform::Wait(const WaitDeadlines& deadlines, EventSink& sink) 
   delivered_ = false;
   DeliverPending();
   while (!delivered_) {
+    if (previewHost_.Orphaned(window_)) {  // the host's process died without telling us
+      Deliver(Pending{Pending::Kind::kClose, {}, {}});
+      break;
+    }
     MSG message;
     while (!delivered_ && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != 0) {
       TranslateMessage(&message);
@@ -78,12 +82,16 @@ WaitResult Win32Platform::Wait(const WaitDeadlines& deadlines, EventSink& sink) 
     const std::int64_t remaining = deadlineNs - NowNs();
     if (remaining <= 0) break;
     LARGE_INTEGER due{};
-    due.QuadPart = -((remaining + 99) / 100);  // relative, in 100 ns units
+    due.QuadPart = -((remaining + 99) / 100);           // relative, in 100 ns units
+    const HANDLE hostProcess = previewHost_.Process();  // a preview wakes when its host dies
     if (timer_ == nullptr || SetWaitableTimer(timer_, &due, 0, nullptr, nullptr, FALSE) == 0) {
       const DWORD ms = static_cast<DWORD>((remaining + 999'999) / 1'000'000);
-      MsgWaitForMultipleObjectsEx(0, nullptr, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+      MsgWaitForMultipleObjectsEx(hostProcess != nullptr ? 1 : 0, &hostProcess, ms, QS_ALLINPUT,
+                                  MWMO_INPUTAVAILABLE);
     } else {
-      MsgWaitForMultipleObjectsEx(1, &timer_, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+      const HANDLE handles[] = {timer_, hostProcess};
+      MsgWaitForMultipleObjectsEx(hostProcess != nullptr ? 2 : 1, handles, INFINITE, QS_ALLINPUT,
+                                  MWMO_INPUTAVAILABLE);
     }
   }
   sink_ = nullptr;
@@ -163,6 +171,14 @@ LRESULT Win32Platform::Handle(HWND window, UINT message, WPARAM wParam, LPARAM l
       // The runtime decides: the form's Unload event runs and then the window goes.
       Deliver(Pending{Pending::Kind::kClose, {}, {}});
       return 0;
+    case WM_ACTIVATEAPP:
+      // Another program took the foreground: the full-screen saver closes as with any input,
+      // and the keys typed to that program are not the saver's to see.
+      if (wParam == FALSE && fullScreen_) {
+        fullScreen_ = false;
+        Deliver(Pending{Pending::Kind::kClose, {}, {}});
+      }
+      break;
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:
@@ -257,6 +273,8 @@ void Win32Platform::ShowFormWindow() {
   const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
   const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
   ::SetWindowPos(window_, HWND_TOPMOST, x, y, width, height, SWP_SHOWWINDOW);
+  fullScreen_ = true;
+  heldKeys_.Watch(window_);
   SetForegroundWindow(window_);
   SetFocus(window_);
   if (!dpiFixed_) dpi_ = WindowDpi();

@@ -13,6 +13,8 @@
 #include "host/platform.hpp"
 #include "host/win32/gdi_canvas.hpp"
 #include "host/win32/gdi_measurer.hpp"
+#include "host/win32/held_keys.hpp"
+#include "host/win32/host_watch.hpp"
 #include "host/win32/process_facts.hpp"
 
 namespace host::win32 {
@@ -59,6 +61,10 @@ class Win32Platform : public Platform {
                     UInt flags) override;
   int ShowCursor(Bool show) override;
 
+  // After the program's end: the keys still held from the full-screen saver's last moments go
+  // nowhere (for at most a second).
+  void SwallowHeldKeys() { heldKeys_.SwallowUntilReleased(std::chrono::seconds(1)); }
+
  private:
   // What reached the window while no wait was running, for the next wait to deliver.
   struct Pending {
@@ -92,6 +98,9 @@ class Win32Platform : public Platform {
   EventSink* sink_ = nullptr;  // set while a wait runs
   bool delivered_ = false;
   std::vector<Pending> pending_;
+  bool fullScreen_ = false;  // shown full-screen, until losing activation closes it
+  HeldKeys heldKeys_;
+  HostWatch previewHost_;
 };
 
 }  // namespace host::win32
