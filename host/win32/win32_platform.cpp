@@ -174,7 +174,7 @@ LRESULT Win32Platform::Handle(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_ACTIVATEAPP:
       // Another program took the foreground: the full-screen saver closes as with any input,
       // and the keys typed to that program are not the saver's to see.
-      if (wParam == FALSE && fullScreen_) {
+      if (wParam == FALSE && fullScreen_ && !destroying_) {
         fullScreen_ = false;
         Deliver(Pending{Pending::Kind::kClose, {}, {}});
       }
