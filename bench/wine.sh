@@ -3,14 +3,15 @@
 # Win32 floor probe (bench/win32_floor_probe.cpp: only the frames a saver needs), on one private
 # Xvfb at 1920x1080, each full-screen for the same time. Reports the CPU seconds of each
 # program's own process, of wine's processes around it (wineserver, its services) and of the X
-# server, and the saver's CPU as a ratio to the probe's, own process and with wine's.
+# server, and the saver's CPU as a ratio to the probe's, own process and with wine's. The
+# programs under wine are measured in their steady state, after their start.
 # Needs both builds and the test prefix (run `ctest --preset windows` once).
 # Usage: bench/wine.sh [seconds per program, default 30]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-30}
 x11=build/default/host/x11/vorthane
-scr=$PWD/build/windows/vorthane.scr
+scr=${VORTHANE_SCR:-$PWD/build/windows/vorthane.scr}  # another build of it, to compare
 probe=$PWD/build/windows/bench/floorprobe.exe
 export WINEPREFIX=$PWD/build/windows/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 for f in "$x11" "$scr" "$probe" "$WINEPREFIX/.vorthane-ready"; do
@@ -53,27 +54,30 @@ x1=$(cpu "$xvfb")
 wineserver -p </dev/null >/dev/null 2>&1
 wine cmd /c exit </dev/null >/dev/null 2>&1
 
-# Runs one Windows program under wine for the given time; sets own (its process's CPU), other
-# (wine's other processes) and xs (the X server's).
+# Runs one Windows program under wine and measures its steady state: from 5 s after its start
+# (wine's start of a process, its DLLs, the program's own start-up are left out) for the given
+# time. Sets own (its process's CPU), other (wine's other processes) and xs (the X server's).
 run_wine() {
-  local name=$1 before wine_before xa p found=""
+  local name=$1 p found="" own0 other0 x0w
   shift
-  before=$(prefix_pids)
-  wine_before=$(sum_cpu $before)
-  xa=$(cpu "$xvfb")
   wine "$@" </dev/null >/dev/null 2>&1 &
-  sleep "$seconds"
+  sleep 5
   for p in $(prefix_pids); do
     [ "$(cat "/proc/$p/comm" 2>/dev/null)" = "$name" ] && found=$p
   done
-  own=$(cpu "${found:-0}")
-  other=$(sub "$(sum_cpu $(prefix_pids | grep -vx "${found:-0}" || true))" "$wine_before")
-  xs=$(sub "$(cpu "$xvfb")" "$xa")
+  others_of() { prefix_pids | grep -vx "${found:-0}" || true; }
+  local others
+  others=$(others_of)
+  own0=$(cpu "${found:-0}") other0=$(sum_cpu $others) x0w=$(cpu "$xvfb")
+  sleep "$seconds"
+  own=$(sub "$(cpu "${found:-0}")" "$own0")
+  other=$(sub "$(sum_cpu $others)" "$other0")
+  xs=$(sub "$(cpu "$xvfb")" "$x0w")
   [ -n "$found" ] && kill "$found" 2>/dev/null
   sleep 1
 }
 # The probe runs a little longer than it is measured, so that it is still there when read.
-run_wine floorprobe.exe "$probe" $((seconds + 5))
+run_wine floorprobe.exe "$probe" $((seconds + 10))
 probe_cpu=$own probe_wine=$other probe_x=$xs
 run_wine vorthane.scr "$scr" /s
 saver_cpu=$own wine_cpu=$other x_wine=$xs

@@ -41,6 +41,10 @@ class GdiCanvas : public drawing::Canvas {
   HBITMAP buffer_ = nullptr;
   HGDIOBJ initialBitmap_ = nullptr;
   HGDIOBJ initialPicture_ = nullptr;
+  HGDIOBJ initialFont_ = nullptr;
+  // The face left selected between frames: selecting one is not free (under wine it asks the
+  // X server's resources each time).
+  HFONT selectedFont_ = nullptr;
   drawing::PixelSize bufferSize_;
   // Each picture becomes a bitmap once; painting then only copies from it.
   std::map<const drawing::RgbImage*, HBITMAP> pictures_;

@@ -61,38 +61,45 @@ std::int64_t Win32Platform::NowNs() {
 }
 
 // Pumps the thread's messages until one of them becomes an event of the form or the next frame
-// is due; in between it sleeps on the timer and the message queue together. The runtime then
-// delivers the ticks slept through one by one.
+// is due; in between it sleeps on the timer and the message queue together (the sleep ends at
+// once while messages wait, so the queue is looked at only when it holds something). The
+// runtime then delivers the ticks slept through one by one.
 WaitResult Win32Platform::Wait(const WaitDeadlines& deadlines, EventSink& sink) {
   const std::int64_t deadlineNs = deadlines.frameNs;
   sink_ = &sink;
   delivered_ = false;
   DeliverPending();
+  bool messages = false;
   while (!delivered_) {
     if (previewHost_.Orphaned(window_)) {  // the host's process died without telling us
       Deliver(Pending{Pending::Kind::kClose, {}, {}});
       break;
     }
-    MSG message;
-    while (!delivered_ && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != 0) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
-    if (delivered_) break;
     const std::int64_t remaining = deadlineNs - NowNs();
-    if (remaining <= 0) break;
+    if (messages || remaining <= 0) {
+      MSG message;
+      while (!delivered_ && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+      }
+      if (delivered_ || remaining <= 0) break;
+    }
     LARGE_INTEGER due{};
     due.QuadPart = -((remaining + 99) / 100);           // relative, in 100 ns units
     const HANDLE hostProcess = previewHost_.Process();  // a preview wakes when its host dies
+    DWORD count = hostProcess != nullptr ? 1 : 0;
+    DWORD woke = 0;
     if (timer_ == nullptr || SetWaitableTimer(timer_, &due, 0, nullptr, nullptr, FALSE) == 0) {
       const DWORD ms = static_cast<DWORD>((remaining + 999'999) / 1'000'000);
-      MsgWaitForMultipleObjectsEx(hostProcess != nullptr ? 1 : 0, &hostProcess, ms, QS_ALLINPUT,
-                                  MWMO_INPUTAVAILABLE);
+      woke = MsgWaitForMultipleObjectsEx(count, &hostProcess, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     } else {
       const HANDLE handles[] = {timer_, hostProcess};
-      MsgWaitForMultipleObjectsEx(hostProcess != nullptr ? 2 : 1, handles, INFINITE, QS_ALLINPUT,
-                                  MWMO_INPUTAVAILABLE);
+      count += 1;
+      woke =
+          MsgWaitForMultipleObjectsEx(count, handles, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+      if (woke == WAIT_OBJECT_0) break;  // the frame is due
     }
+    messages = woke == WAIT_OBJECT_0 + count;
   }
   sink_ = nullptr;
   return WaitResult::kReady;
@@ -209,7 +216,8 @@ bool Win32Platform::RegisterWindowClass() {
   if (windowClass_ != 0) return true;
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
-  wc.style = CS_DBLCLKS;
+  wc.style =
+      CS_DBLCLKS | CS_OWNDC;  // one device context for the life of the window, not one a frame
   wc.lpfnWndProc = &Win32Platform::WindowProc;
   wc.hInstance = instance_;
   wc.hIcon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
