@@ -6,10 +6,11 @@
 # server, and the saver's CPU as a ratio to the probe's, own process and with wine's. The
 # programs under wine are measured in their steady state, after their start.
 # Needs both builds and the test prefix (run `ctest --preset windows` once).
-# Usage: bench/wine.sh [seconds per program, default 30]
+# Usage: bench/wine.sh [seconds per program, default 30] [rounds under wine, default 3]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-30}
+rounds=${2:-3}
 x11=build/default/host/x11/vorthane
 scr=${VORTHANE_SCR:-$PWD/build/windows/vorthane.scr}  # another build of it, to compare
 probe=$PWD/build/windows/bench/floorprobe.exe
@@ -41,6 +42,8 @@ prefix_pids() {
 sum_cpu() { local t=0; for p in "$@"; do t=$(awk -v a="$t" -v b="$(cpu "$p")" 'BEGIN { print a + b }'); done; echo "$t"; }
 sub() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a - b }'; }
 pct() { awk -v c="$1" -v s="$seconds" 'BEGIN { printf "%.2f", 100 * c / s }'; }
+pctw() { awk -v c="$1" -v s="$seconds" -v r="$rounds" 'BEGIN { printf "%.2f", 100 * c / (s * r) }'; }
+add() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a + b }'; }
 
 x0=$(cpu "$xvfb")
 "$x11" /s &
@@ -76,23 +79,28 @@ run_wine() {
   [ -n "$found" ] && kill "$found" 2>/dev/null
   sleep 1
 }
-# The probe runs a little longer than it is measured, so that it is still there when read.
-run_wine floorprobe.exe "$probe" $((seconds + 10))
-probe_cpu=$own probe_wine=$other probe_x=$xs
-run_wine vorthane.scr "$scr" /s
-saver_cpu=$own wine_cpu=$other x_wine=$xs
+# Probe and saver take turns, `rounds` times, so that a machine shared with other work weighs
+# on both alike; the figures are the sums. The probe runs a little longer than it is measured,
+# so that it is still there when read.
+probe_cpu=0 probe_wine=0 probe_x=0 saver_cpu=0 wine_cpu=0 x_wine=0
+for _ in $(seq "$rounds"); do
+  run_wine floorprobe.exe "$probe" $((seconds + 10))
+  probe_cpu=$(add "$probe_cpu" "$own") probe_wine=$(add "$probe_wine" "$other")
+  probe_x=$(add "$probe_x" "$xs")
+  run_wine vorthane.scr "$scr" /s
+  saver_cpu=$(add "$saver_cpu" "$own") wine_cpu=$(add "$wine_cpu" "$other") x_wine=$(add "$x_wine" "$xs")
+done
 wineserver -k >/dev/null 2>&1 || true
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
-add() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a + b }'; }
 
 echo "machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cores; $(date -u +%F)"
-echo "display: Xvfb 1920x1080x24; ${seconds} s per program"
+echo "display: Xvfb 1920x1080x24; ${seconds} s per program, under wine $rounds rounds each (CPU summed)"
 printf "%-22s %8s %7s %12s %7s %10s %7s\n" program own_s "%core" wine_other_s "%core" xserver_s "%core"
 printf "%-22s %8s %7s %12s %7s %10s %7s\n" "vorthane (X11)" "$x11_cpu" "$(pct "$x11_cpu")" - - \
   "$(sub "$x1" "$x0")" "$(pct "$(sub "$x1" "$x0")")"
-printf "%-22s %8s %7s %12s %7s %10s %7s\n" "floor probe (wine)" "$probe_cpu" "$(pct "$probe_cpu")" \
-  "$probe_wine" "$(pct "$probe_wine")" "$probe_x" "$(pct "$probe_x")"
-printf "%-22s %8s %7s %12s %7s %10s %7s\n" "vorthane.scr (wine)" "$saver_cpu" "$(pct "$saver_cpu")" \
-  "$wine_cpu" "$(pct "$wine_cpu")" "$x_wine" "$(pct "$x_wine")"
+printf "%-22s %8s %7s %12s %7s %10s %7s\n" "floor probe (wine)" "$probe_cpu" "$(pctw "$probe_cpu")" \
+  "$probe_wine" "$(pctw "$probe_wine")" "$probe_x" "$(pctw "$probe_x")"
+printf "%-22s %8s %7s %12s %7s %10s %7s\n" "vorthane.scr (wine)" "$saver_cpu" "$(pctw "$saver_cpu")" \
+  "$wine_cpu" "$(pctw "$wine_cpu")" "$x_wine" "$(pctw "$x_wine")"
 echo "vorthane.scr / floor probe: own process $(ratio "$saver_cpu" "$probe_cpu")," \
   "with wine's processes $(ratio "$(add "$saver_cpu" "$wine_cpu")" "$(add "$probe_cpu" "$probe_wine")")"

@@ -45,11 +45,11 @@ drawing::PixelSize GdiCanvas::ClientSize() {
 // A 32-bit DIB section: filled, drawn on and copied to the window by GDI in the process itself
 // (a screen-compatible bitmap would be the display's, and under wine every text drawn on it
 // goes through the X server).
-void GdiCanvas::ResizeBuffer(drawing::PixelSize size) {
+void GdiCanvas::SetBufferArea(const drawing::PixelRect& area) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = std::max(size.width, 1);
-  info.bmiHeader.biHeight = -std::max(size.height, 1);  // top row first
+  info.bmiHeader.biWidth = std::max(area.width, 1);
+  info.bmiHeader.biHeight = -std::max(area.height, 1);  // top row first
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
@@ -59,7 +59,19 @@ void GdiCanvas::ResizeBuffer(drawing::PixelSize size) {
   if (initialBitmap_ == nullptr) initialBitmap_ = previous;
   if (buffer_ != nullptr) DeleteObject(buffer_);
   buffer_ = bitmap;
-  bufferSize_ = size;
+  bufferArea_ = area;
+  // Everything drawn into the buffer, and copied out of it, keeps the view's coordinates.
+  SetViewportOrgEx(bufferDc_, -area.x, -area.y, nullptr);
+}
+
+void GdiCanvas::FillWindow(const drawing::PixelRect& area, drawing::Rgb colour) {
+  const HDC target = GetDC(window_);
+  if (target == nullptr) return;
+  ground_ = ToColorref(colour);
+  SetDCBrushColor(target, ground_);
+  const RECT rect = ToRect(area);
+  FillRect(target, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  ReleaseDC(window_, target);
 }
 
 void GdiCanvas::Fill(const drawing::PixelRect& area, drawing::Rgb colour) {
@@ -140,9 +152,18 @@ void GdiCanvas::Present(std::span<const drawing::PixelRect> boxes) {
 }
 
 bool GdiCanvas::Repaint(HDC target, const RECT& area) {
-  if (buffer_ == nullptr || bufferSize_ != ClientSize()) return false;
-  BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, bufferDc_,
-         area.left, area.top, SRCCOPY);
+  if (buffer_ == nullptr) return false;
+  const drawing::PixelRect box{area.left, area.top, area.right - area.left, area.bottom - area.top};
+  const drawing::PixelRect inside = drawing::Intersect(box, bufferArea_);
+  if (!inside.Empty()) {
+    BitBlt(target, inside.x, inside.y, inside.width, inside.height, bufferDc_, inside.x, inside.y,
+           SRCCOPY);
+  }
+  SetDCBrushColor(target, ground_);
+  for (const drawing::PixelRect& part : drawing::Subtract(box, bufferArea_)) {
+    const RECT rect = ToRect(part);
+    FillRect(target, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  }
   return true;
 }
 

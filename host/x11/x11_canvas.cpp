@@ -45,6 +45,7 @@ X11Canvas::~X11Canvas() {
   for (auto& [key, fill] : fills_) xcb_render_free_picture(connection_, fill);
   FreeBuffer();
   for (auto& [picture, pixmap] : pictures_) XFreePixmap(display_, pixmap);
+  for (auto& [key, pixmap] : scaled_) XFreePixmap(display_, pixmap);
   xcb_free_gc(connection_, gc_);
   xcb_flush(connection_);
 }
@@ -63,16 +64,42 @@ std::uint32_t X11Canvas::PixelOf(drawing::Rgb colour) {
     xc.red = static_cast<unsigned short>(colour.red * 257);
     xc.green = static_cast<unsigned short>(colour.green * 257);
     xc.blue = static_cast<unsigned short>(colour.blue * 257);
-    XAllocColor(display_, DefaultColormap(display_, screen_), &xc);
+    const Colormap colormap = DefaultColormap(display_, screen_);
+    if (XAllocColor(display_, colormap, &xc) == 0) xc.pixel = NearestAllocated(colormap, xc);
     it->second = static_cast<std::uint32_t>(xc.pixel);
   }
   return it->second;
 }
 
-void X11Canvas::ResizeBuffer(drawing::PixelSize size) {
+// A full colormap (on a display of 256 colours or fewer) has no cell left for the colour: the
+// closest of the cells it has will do.
+unsigned long X11Canvas::NearestAllocated(Colormap colormap, const XColor& wanted) {
+  if (colormapCells_.empty()) {
+    colormapCells_.resize(static_cast<std::size_t>(DefaultVisual(display_, screen_)->map_entries));
+    for (std::size_t i = 0; i < colormapCells_.size(); ++i) colormapCells_[i].pixel = i;
+    XQueryColors(display_, colormap, colormapCells_.data(),
+                 static_cast<int>(colormapCells_.size()));
+  }
+  unsigned long best = 0;
+  long bestDistance = LONG_MAX;
+  for (const XColor& cell : colormapCells_) {
+    const long dr = (long{cell.red} - wanted.red) >> 8;
+    const long dg = (long{cell.green} - wanted.green) >> 8;
+    const long db = (long{cell.blue} - wanted.blue) >> 8;
+    const long distance = dr * dr + dg * dg + db * db;
+    if (distance < bestDistance) {
+      bestDistance = distance;
+      best = cell.pixel;
+    }
+  }
+  return best;
+}
+
+void X11Canvas::SetBufferArea(const drawing::PixelRect& area) {
   FreeBuffer();
-  buffer_ = XCreatePixmap(display_, window_, static_cast<unsigned>(std::max(size.width, 1)),
-                          static_cast<unsigned>(std::max(size.height, 1)),
+  bufferArea_ = area;
+  buffer_ = XCreatePixmap(display_, window_, static_cast<unsigned>(std::max(area.width, 1)),
+                          static_cast<unsigned>(std::max(area.height, 1)),
                           static_cast<unsigned>(DefaultDepth(display_, screen_)));
   const XRenderPictFormat* format =
       XRenderFindVisualFormat(display_, DefaultVisual(display_, screen_));
@@ -81,14 +108,24 @@ void X11Canvas::ResizeBuffer(drawing::PixelSize size) {
                             static_cast<xcb_render_pictformat_t>(format->id), 0, nullptr);
 }
 
-void X11Canvas::Fill(const drawing::PixelRect& area, drawing::Rgb colour) {
+void X11Canvas::SetForeground(drawing::Rgb colour) {
   const std::uint32_t pixel = PixelOf(colour);
   if (pixel != foreground_) {
     xcb_change_gc(connection_, gc_, XCB_GC_FOREGROUND, &pixel);
     foreground_ = pixel;
   }
-  const xcb_rectangle_t rect{I16(area.x), I16(area.y), U16(area.width), U16(area.height)};
+}
+
+void X11Canvas::Fill(const drawing::PixelRect& area, drawing::Rgb colour) {
+  SetForeground(colour);
+  const xcb_rectangle_t rect{BufferX(area.x), BufferY(area.y), U16(area.width), U16(area.height)};
   xcb_poly_fill_rectangle(connection_, static_cast<xcb_drawable_t>(buffer_), gc_, 1, &rect);
+}
+
+void X11Canvas::FillWindow(const drawing::PixelRect& area, drawing::Rgb colour) {
+  SetForeground(colour);
+  const xcb_rectangle_t rect{I16(area.x), I16(area.y), U16(area.width), U16(area.height)};
+  xcb_poly_fill_rectangle(connection_, static_cast<xcb_drawable_t>(window_), gc_, 1, &rect);
 }
 
 Pixmap X11Canvas::Upload(const drawing::RgbImage& picture) {
@@ -113,17 +150,15 @@ Pixmap X11Canvas::Upload(const drawing::RgbImage& picture) {
   } else {
     image->data = static_cast<char*>(
         std::malloc(static_cast<std::size_t>(image->bytes_per_line) * picture.height));
-    for (int y = 0; y < picture.height; ++y) {
-      for (int x = 0; x < picture.width; ++x) {
-        const std::uint32_t p =
-            picture.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.width) +
-                           static_cast<std::size_t>(x)];
-        XPutPixel(
-            image, x, y,
-            PixelOf(drawing::Rgb{static_cast<std::uint8_t>(p >> 16),
-                                 static_cast<std::uint8_t>(p >> 8), static_cast<std::uint8_t>(p)}));
-      }
+    if (image->data == nullptr) {
+      XDestroyImage(image);
+      return 0;
     }
+    if (!conversion_) {
+      conversion_ = std::make_unique<PixelConversion>(
+          *visual, [this](drawing::Rgb colour) { return PixelOf(colour); });
+    }
+    conversion_->Convert(picture, *image);
   }
   const Pixmap pixmap =
       XCreatePixmap(display_, window_, static_cast<unsigned>(picture.width),
@@ -146,16 +181,46 @@ void X11Canvas::Decoded(std::span<const std::uint8_t> file) {
   if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);
 }
 
-// This display draws at the standard resolution only, where a picture keeps its own size.
+Pixmap X11Canvas::Scaled(const drawing::RgbImage& picture, drawing::PixelSize size) {
+  const auto key = std::make_pair(&picture, std::make_pair(size.width, size.height));
+  if (const auto it = scaled_.find(key); it != scaled_.end()) return it->second;
+  const Pixmap source = Upload(picture);
+  if (source == 0 || size.width <= 0 || size.height <= 0) return 0;
+  const int depth = DefaultDepth(display_, screen_);
+  const Pixmap pixmap =
+      XCreatePixmap(display_, window_, static_cast<unsigned>(size.width),
+                    static_cast<unsigned>(size.height), static_cast<unsigned>(depth));
+  const XRenderPictFormat* format =
+      XRenderFindVisualFormat(display_, DefaultVisual(display_, screen_));
+  XRenderPictureAttributes attributes{};
+  const Picture from = XRenderCreatePicture(display_, source, format, 0, &attributes);
+  const Picture to = XRenderCreatePicture(display_, pixmap, format, 0, &attributes);
+  // The transform maps destination pixels to source pixels; bilinear filtering averages them.
+  XTransform transform{};
+  transform.matrix[0][0] = XDoubleToFixed(static_cast<double>(picture.width) / size.width);
+  transform.matrix[1][1] = XDoubleToFixed(static_cast<double>(picture.height) / size.height);
+  transform.matrix[2][2] = XDoubleToFixed(1);
+  XRenderSetPictureTransform(display_, from, &transform);
+  XRenderSetPictureFilter(display_, from, FilterBilinear, nullptr, 0);
+  XRenderComposite(display_, PictOpSrc, from, 0, to, 0, 0, 0, 0, 0, 0,
+                   static_cast<unsigned>(size.width), static_cast<unsigned>(size.height));
+  XRenderFreePicture(display_, from);
+  XRenderFreePicture(display_, to);
+  scaled_.emplace(key, pixmap);
+  return pixmap;
+}
+
+// At its own size the picture is copied from its upload; at another size (a higher
+// resolution), from its smoothed copy of that size.
 void X11Canvas::DrawPicture(const drawing::RgbImage& picture, const drawing::PixelRect& placed,
                             const drawing::PixelRect& clip) {
-  const Pixmap pixmap = Upload(picture);
-  const drawing::PixelRect part = drawing::Intersect(
-      drawing::Intersect(placed, clip), {placed.x, placed.y, picture.width, picture.height});
+  const bool ownSize = placed.width == picture.width && placed.height == picture.height;
+  const Pixmap pixmap = ownSize ? Upload(picture) : Scaled(picture, {placed.width, placed.height});
+  const drawing::PixelRect part = drawing::Intersect(placed, clip);
   if (pixmap == 0 || part.Empty()) return;
   xcb_copy_area(connection_, static_cast<xcb_drawable_t>(pixmap),
                 static_cast<xcb_drawable_t>(buffer_), gc_, I16(part.x - placed.x),
-                I16(part.y - placed.y), I16(part.x), I16(part.y), U16(part.width),
+                I16(part.y - placed.y), BufferX(part.x), BufferY(part.y), U16(part.width),
                 U16(part.height));
 }
 
@@ -223,14 +288,14 @@ void X11Canvas::DrawText(std::span<const drawing::PlacedRun> runs, drawing::Rgb 
   if (part.Empty()) return;
   xcb_render_composite(connection_, XCB_RENDER_PICT_OP_OVER, SolidFill(colour), mask.picture,
                        bufferPicture_, 0, 0, I16(part.x - placed.x), I16(part.y - placed.y),
-                       I16(part.x), I16(part.y), U16(part.width), U16(part.height));
+                       BufferX(part.x), BufferY(part.y), U16(part.width), U16(part.height));
 }
 
 void X11Canvas::Present(std::span<const drawing::PixelRect> boxes) {
   for (const drawing::PixelRect& box : boxes) {
     xcb_copy_area(connection_, static_cast<xcb_drawable_t>(buffer_),
-                  static_cast<xcb_drawable_t>(window_), gc_, I16(box.x), I16(box.y), I16(box.x),
-                  I16(box.y), U16(box.width), U16(box.height));
+                  static_cast<xcb_drawable_t>(window_), gc_, BufferX(box.x), BufferY(box.y),
+                  I16(box.x), I16(box.y), U16(box.width), U16(box.height));
   }
   xcb_flush(connection_);
 }

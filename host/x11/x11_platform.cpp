@@ -1,14 +1,13 @@
 #include "host/x11/x11_platform.hpp"
 
-#include <poll.h>
-#include <time.h>
-
 #include <cstdio>
 
 #include "host/form.hpp"
+#include "host/posix/fd_wait.hpp"
+#include "host/posix/prev_instance.hpp"
 #include "host/window_styles.hpp"
+#include "host/x11/display_check.hpp"
 #include "host/x11/input_events.hpp"
-#include "host/x11/prev_instance.hpp"
 #include "host/x11/window_search.hpp"
 #include "host/x11/x_errors.hpp"
 
@@ -29,7 +28,8 @@ X11Platform::X11Platform(Display* display, std::string commandLine)
       screen_(DefaultScreen(display)),
       root_(RootWindow(display, DefaultScreen(display))),
       commandLine_(std::move(commandLine)),
-      measurer_(std::make_unique<XftMeasurer>(display, screen_)) {
+      measurer_(std::make_unique<XftMeasurer>(display, screen_)),
+      cursorsSafe_(CursorsAreSafe(display)) {
   InstallErrorHandlers();
 }
 
@@ -41,7 +41,7 @@ X11Platform::~X11Platform() {
 }
 
 bool X11Platform::PrevInstance() {
-  return AnotherInstanceRuns();
+  return posix::AnotherInstanceRuns();
 }
 
 void X11Platform::ReportError(std::string_view line) {
@@ -50,9 +50,7 @@ void X11Platform::ReportError(std::string_view line) {
 }
 
 std::int64_t X11Platform::NowNs() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return std::int64_t{now.tv_sec} * 1'000'000'000 + now.tv_nsec;
+  return posix::MonotonicNowNs();
 }
 
 // Sleeps in one ppoll on the X connection and the signal fd until the next frame is due; reads
@@ -71,13 +69,9 @@ WaitResult X11Platform::Wait(const WaitDeadlines& deadlines, EventSink& sink) {
     // Nothing to flush here: a frame goes out with its own flush, and every other request
     // this platform makes is flushed or synced where it is made.
     // After the frame is on its way: the grab waits for the server's answer.
-    if (windowAlive_) keyboard_.Poll(NowNs());
-    const std::int64_t remaining = deadlineNs - NowNs();
-    if (remaining <= 0) return WaitResult::kReady;
+    if (windowAlive_ && keyboard_.Poll(NowNs()) && coverPending_) Cover();
     pollfd fds[2] = {{ConnectionNumber(display_), POLLIN, 0}, {signals_.fd(), POLLIN, 0}};
-    const timespec timeout{static_cast<time_t>(remaining / 1'000'000'000),
-                           static_cast<long>(remaining % 1'000'000'000)};
-    if (ppoll(fds, 2, &timeout, nullptr) == 0) return WaitResult::kReady;
+    if (!posix::WaitForDescriptors(fds, 2, deadlineNs)) return WaitResult::kReady;
     xReadable = fds[0].revents != 0;
     signalled = fds[1].revents != 0;
   }
@@ -93,17 +87,47 @@ bool X11Platform::DispatchQueued(EventSink& sink) {
   return delivered;
 }
 
+const View* X11Platform::ViewOfWindow(Window window) const {
+  if (window_ == 0) return nullptr;
+  if (window == window_) return &formView_;
+  return otherMonitors_.ViewOf(window);
+}
+
+bool X11Platform::IsMonitorChange(const XEvent& event) const {
+  return randrEventBase_ >= 0 && (event.type == randrEventBase_ + RRScreenChangeNotify ||
+                                  event.type == randrEventBase_ + RRNotify);
+}
+
 void X11Platform::Handle(XEvent& event, EventSink& sink, bool& delivered) {
-  if (window_ == 0 || event.xany.window != window_) return;
+  if (IsMonitorChange(event)) {
+    XRRUpdateConfiguration(&event);
+    // Followed at once: the runtime paints the changed views as soon as the wait returns.
+    if (fullScreen_) CoverMonitors();
+    delivered = true;
+    return;
+  }
+  if (window_ == 0) return;
+  if (host_ != 0 && event.xany.window == host_) {
+    if (event.type == ConfigureNotify) {
+      FollowHost(event.xconfigure.width, event.xconfigure.height);
+      delivered = true;  // the runtime repaints the new size at once
+    }
+    return;
+  }
+  const View* view = ViewOfWindow(event.xany.window);
+  if (view == nullptr) return;
+  const bool formWindow = event.xany.window == window_;
   switch (event.type) {
     case Expose:
-      sink.OnExposed(drawing::PixelRect{event.xexpose.x, event.xexpose.y, event.xexpose.width,
-                                        event.xexpose.height});
+      sink.OnExposed(view->id, drawing::PixelRect{event.xexpose.x, event.xexpose.y,
+                                                  event.xexpose.width, event.xexpose.height});
+      delivered = true;  // presented at once, not at the next frame
       return;
     case ConfigureNotify:
-      SizeChanged(event.xconfigure.width, event.xconfigure.height);
+      if (formWindow) SizeChanged(event.xconfigure.width, event.xconfigure.height);
       return;
     case DestroyNotify:
+      if (!formWindow) return;
       // Gone with its host window: the form closes as any window does.
       windowAlive_ = false;
       delivered = true;
@@ -121,7 +145,7 @@ void X11Platform::Handle(XEvent& event, EventSink& sink, bool& delivered) {
     default:
       break;
   }
-  for (const InputEvent& input : TranslateInput(event)) {
+  for (const InputEvent& input : TranslateInput(event, view->dpi)) {
     delivered = true;
     sink.OnInput(input);
     if (window_ == 0) return;  // the input closed the window
@@ -134,7 +158,7 @@ void X11Platform::SizeChanged(int width, int height) {
 
 Hwnd X11Platform::CreateFormWindow(const Form& form) {
   DestroyWindow();
-  const drawing::PixelRect normal = drawing::ToPixels(form.design().normalPlacement, Dpi());
+  const drawing::PixelRect normal = drawing::ToPixels(form.design().normalPlacement);
   XSetWindowAttributes attributes{};
   attributes.background_pixel = BlackPixel(display_, screen_);
   attributes.event_mask = kEmbeddedEvents;
@@ -142,8 +166,10 @@ Hwnd X11Platform::CreateFormWindow(const Form& form) {
                           static_cast<unsigned>(normal.height), 0, CopyFromParent, InputOutput,
                           CopyFromParent, CWBackPixel | CWEventMask, &attributes);
   windowAlive_ = true;
-  records_ = WindowRecords{.style = kPopupStyle};
   canvas_ = std::make_unique<X11Canvas>(display_, screen_, window_, *measurer_);
+  // Embedded, the scene takes the display's resolution (the primary monitor's).
+  formView_ = View{nextViewId_++, canvas_.get(), QueryMonitors(display_, screen_).front().dpi};
+  RebuildViews();
   SizeChanged(normal.width, normal.height);
   SetFormCaption(form.Caption());
   ApplyCursor();
@@ -162,24 +188,60 @@ void X11Platform::SetFormCaption(std::string_view caption) {
 }
 
 // Full screen: borderless over every other window, with or without a window manager.
-void X11Platform::ShowFormWindow() {
+void X11Platform::ShowFullScreen() {
   if (window_ == 0) return;
   XSetWindowAttributes attributes{};
   attributes.override_redirect = kXTrue;
   XChangeWindowAttributes(display_, window_, CWOverrideRedirect, &attributes);
   XSelectInput(display_, window_, kFullScreenEvents);
-  const int width = DisplayWidth(display_, screen_);
-  const int height = DisplayHeight(display_, screen_);
-  XMoveResizeWindow(display_, window_, 0, 0, static_cast<unsigned>(width),
-                    static_cast<unsigned>(height));
-  SizeChanged(width, height);
-  XMapRaised(display_, window_);
-  records_.style |= kWsVisible | kWsMaximize;
   fullScreen_ = true;
-  // Keys reach an override-redirect window only through a grab, taken once the first frame
-  // is drawn (Wait) and asked for again while another program holds the keyboard; until then
-  // the focus keeps keys on this window.
+  if (randrEventBase_ < 0 && !WatchMonitors(display_, screen_, &randrEventBase_)) {
+    randrEventBase_ = -1;
+  }
+  // Keys reach an override-redirect window only through a grab, asked for once the first
+  // frame is drawn (Wait) and again while another program holds the keyboard. The windows cover
+  // the monitors only once the grab is held: nothing typed may reach a window hidden behind them.
+  coverPending_ = true;
+  CoverMonitors();
   keyboard_.Claim(window_);
+  XFlush(display_);
+}
+
+void X11Platform::CoverMonitors() {
+  const std::vector<Monitor> monitors = QueryMonitors(display_, screen_);
+  const Monitor& primary = monitors.front();
+  XMoveResizeWindow(display_, window_, primary.area.x, primary.area.y,
+                    static_cast<unsigned>(primary.area.width),
+                    static_cast<unsigned>(primary.area.height));
+  XRaiseWindow(display_, window_);
+  SizeChanged(primary.area.width, primary.area.height);
+  if (formView_.dpi != primary.dpi) formView_ = View{nextViewId_++, canvas_.get(), primary.dpi};
+  otherMonitors_.Cover(std::span(monitors).subspan(1), kFullScreenEvents, &nextViewId_,
+                       !coverPending_);
+  RebuildViews();
+  ApplyCursor();
+}
+
+void X11Platform::RebuildViews() {
+  views_.clear();
+  if (window_ == 0) return;
+  views_.push_back(formView_);
+  otherMonitors_.Append(views_);
+}
+
+void X11Platform::Cover() {
+  coverPending_ = false;
+  XMapRaised(display_, window_);
+  otherMonitors_.Map();
+  keyboard_.Covered();
+  XFlush(display_);
+}
+
+// The host's client area changed: the window fills it again, and the runtime sees the new size.
+void X11Platform::FollowHost(int width, int height) {
+  if (width <= 0 || height <= 0) return;
+  XResizeWindow(display_, window_, static_cast<unsigned>(width), static_cast<unsigned>(height));
+  SizeChanged(width, height);
   XFlush(display_);
 }
 
@@ -189,98 +251,115 @@ void X11Platform::DestroyFormWindow() {
 
 void X11Platform::DestroyWindow() {
   if (window_ == 0) return;
+  otherMonitors_.Cover({}, 0, &nextViewId_, false);
+  views_.clear();
   canvas_.reset();
-  keyboard_.Release();
+  keyboard_.Release(windowAlive_);
   fullScreen_ = false;
+  coverPending_ = false;
+  host_ = 0;
   if (windowAlive_) XDestroyWindow(display_, window_);
   window_ = 0;
   windowAlive_ = false;
   XSync(display_, kXFalse);  // the window is gone before the program goes on
 }
 
-Hwnd X11Platform::FindWindowA(const char* className, const char* windowName) {
-  if (className != nullptr || windowName == nullptr) return 0;  // no registered classes here
+Hwnd X11Platform::FindTopLevelWindow(const char* title) {
   ErrorTrap trap(display_);  // windows may vanish while the tree is walked
-  const Window found = FindTopLevelByTitle(display_, root_, windowName);
+  Window found = 0;
+  if (title != nullptr) {
+    found = FindTopLevelByTitle(display_, root_, title);
+  } else if (const std::vector<Window> children = Children(display_, root_); !children.empty()) {
+    found = children.back();  // the top-most
+  }
   trap.Check();
   return static_cast<Hwnd>(found);
 }
 
-Bool X11Platform::GetClientRect(Hwnd window, Rect* rect) {
-  if (window <= 0 || rect == nullptr) return 0;
+std::optional<drawing::PixelSize> X11Platform::HostClientSize(Hwnd host) {
+  if (host <= 0) return std::nullopt;
   ErrorTrap trap(display_);
   XWindowAttributes attributes{};
-  const int status = XGetWindowAttributes(display_, static_cast<Window>(window), &attributes);
-  if (trap.Check() != 0 || status == 0) return 0;
+  const int status = XGetWindowAttributes(display_, static_cast<Window>(host), &attributes);
+  if (trap.Check() != 0 || status == 0) return std::nullopt;
   // An input-only window has no client area to draw in: no window can be embedded in it.
-  if (attributes.c_class == InputOnly) return 0;
-  *rect = Rect{0, 0, attributes.width, attributes.height};
-  return 1;
+  if (attributes.c_class == InputOnly) return std::nullopt;
+  // The saver draws on its own screen only: a window of another one is none it can use.
+  if (attributes.root != root_) return std::nullopt;
+  return drawing::PixelSize{attributes.width, attributes.height};
 }
 
-Long X11Platform::GetWindowLongA(Hwnd window, int index) {
-  return IsOwnWindow(window) ? records_.Get(index) : 0;
-}
-
-Long X11Platform::SetWindowLongA(Hwnd window, int index, Long value) {
-  return IsOwnWindow(window) ? records_.Set(index, value) : 0;
-}
-
-Hwnd X11Platform::SetParent(Hwnd child, Hwnd newParent) {
-  if (child <= 0 || newParent < 0) return 0;
-  const Window parent = newParent == 0 ? root_ : static_cast<Window>(newParent);
+bool X11Platform::EmbedForm(Hwnd host) {
+  if (window_ == 0 || host < 0) return false;
+  const Window parent = host == 0 ? root_ : static_cast<Window>(host);
   ErrorTrap trap(display_);
-  Window root = 0;
-  Window previous = 0;
-  Window* children = nullptr;
-  unsigned int count = 0;
-  if (XQueryTree(display_, static_cast<Window>(child), &root, &previous, &children, &count) == 0) {
-    previous = 0;
-  }
-  if (children != nullptr) XFree(children);
-  if (IsOwnWindow(child) && parent == root_) {
+  if (parent == root_) {
     // Straight on the root it is a top-level window a window manager must leave alone.
     XSetWindowAttributes attributes{};
     attributes.override_redirect = kXTrue;
     XChangeWindowAttributes(display_, window_, CWOverrideRedirect, &attributes);
   }
-  XReparentWindow(display_, static_cast<Window>(child), parent, 0, 0);
-  if (trap.Check() != 0) return 0;
-  return previous == root_ ? 0 : static_cast<Hwnd>(previous);
+  XReparentWindow(display_, window_, parent, 0, 0);
+  // The window follows its host's size from now on (the host's ConfigureNotify, selected by
+  // this client for itself only).
+  XSelectInput(display_, parent, StructureNotifyMask);
+  if (trap.Check() != 0) return false;
+  host_ = parent;
+  return true;
 }
 
-Bool X11Platform::SetWindowPos(Hwnd window, Hwnd, int x, int y, int cx, int cy, UInt flags) {
-  if (window <= 0) return 0;
-  const auto xid = static_cast<Window>(window);
+// Shown without taking the focus: nothing here ever sets it.
+void X11Platform::PlaceForm(const drawing::PixelRect& area, std::optional<bool> show) {
+  if (window_ == 0) return;
   ErrorTrap trap(display_);
-  if ((flags & kSwpNoMove) == 0) XMoveWindow(display_, xid, x, y);
-  if ((flags & kSwpNoSize) == 0 && cx > 0 && cy > 0) {
-    XResizeWindow(display_, xid, static_cast<unsigned>(cx), static_cast<unsigned>(cy));
-    if (IsOwnWindow(window)) SizeChanged(cx, cy);
+  XMoveWindow(display_, window_, area.x, area.y);
+  if (area.width > 0 && area.height > 0) {
+    XResizeWindow(display_, window_, static_cast<unsigned>(area.width),
+                  static_cast<unsigned>(area.height));
+    SizeChanged(area.width, area.height);
   }
-  if ((flags & kSwpNoZOrder) == 0) XRaiseWindow(display_, xid);
-  // Shown without taking the focus: nothing here ever sets it.
-  if (flags & kSwpShowWindow) XMapWindow(display_, xid);
-  if (flags & kSwpHideWindow) {
-    if (IsOwnWindow(window)) fullScreen_ = false;  // hidden by the program itself
-    XUnmapWindow(display_, xid);
+  // On the bare root window it draws where other programs draw on the root: below every other
+  // window, which stay usable above it.
+  if (host_ == root_) XLowerWindow(display_, window_);
+  if (show == true) XMapWindow(display_, window_);
+  if (show == false) {
+    fullScreen_ = false;  // hidden by the program itself
+    XUnmapWindow(display_, window_);
   }
-  if (trap.Check() != 0) return 0;
-  if (IsOwnWindow(window)) records_.ApplyPlacementFlags(flags);
-  return 1;
+  trap.Check();
+  // The host may have changed its size since it was asked: its events count only from the
+  // reparenting on.
+  if (host_ != 0) FitToHost();
 }
 
-int X11Platform::ShowCursor(Bool show) {
-  const int count = pointer_.Show(show);
+void X11Platform::FitToHost() {
+  XWindowAttributes attributes{};
+  ErrorTrap trap(display_);
+  const int status = XGetWindowAttributes(display_, host_, &attributes);
+  if (trap.Check() != 0 || status == 0) return;
+  const drawing::PixelSize now = canvas_ ? canvas_->ClientSize() : drawing::PixelSize{};
+  if (attributes.width != now.width || attributes.height != now.height) {
+    FollowHost(attributes.width, attributes.height);
+  }
+}
+
+void X11Platform::SetPointerHidden(bool hidden) {
+  pointerHidden_ = hidden;
   ApplyCursor();
-  return count;
 }
 
 // While the display count is negative the pointer is invisible over the window.
 void X11Platform::ApplyCursor() {
   if (window_ == 0 || !windowAlive_) return;
-  if (!pointer_.Hidden()) {
+  if (!pointerHidden_) {
     XUndefineCursor(display_, window_);
+    otherMonitors_.DefineCursor(0);
+  } else if (!cursorsSafe_) {
+    if (!cursorLackStated_) {
+      ReportError("vorthane: the X server has no XFIXES extension: the pointer stays visible");
+      cursorLackStated_ = true;
+    }
+    return;
   } else {
     if (invisibleCursor_ == 0) {
       const char empty = 0;
@@ -290,6 +369,7 @@ void X11Platform::ApplyCursor() {
       XFreePixmap(display_, bitmap);
     }
     XDefineCursor(display_, window_, invisibleCursor_);
+    otherMonitors_.DefineCursor(invisibleCursor_);
   }
   XFlush(display_);
 }

@@ -5,11 +5,13 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "host/platform.hpp"
-#include "host/window_records.hpp"
+#include "host/posix/signal_fd.hpp"
 #include "host/x11/keyboard_claim.hpp"
-#include "host/x11/signal_fd.hpp"
+#include "host/x11/monitor_views.hpp"
+#include "host/x11/monitors.hpp"
 #include "host/x11/x11_canvas.hpp"
 #include "host/x11/xft_measurer.hpp"
 #include "host/x11/xlib.hpp"
@@ -25,6 +27,8 @@ class X11Platform : public Platform {
   X11Platform& operator=(const X11Platform&) = delete;
 
   std::string CommandLine() override { return commandLine_; }
+  // SIGTERM or SIGINT when one of them closed the form; 0 otherwise.
+  int ReceivedSignal() const { return signals_.Received(); }
   bool PrevInstance() override;
   void ReportError(std::string_view line) override;
 
@@ -33,43 +37,58 @@ class X11Platform : public Platform {
 
   Hwnd CreateFormWindow(const Form& form) override;
   void SetFormCaption(std::string_view caption) override;
-  void ShowFormWindow() override;
+  void ShowFullScreen() override;
   void DestroyFormWindow() override;
-  drawing::Canvas& FormCanvas() override { return *canvas_; }
+
+  Hwnd FindTopLevelWindow(const char* title) override;
+  std::optional<drawing::PixelSize> HostClientSize(Hwnd host) override;
+  bool EmbedForm(Hwnd host) override;
+  void PlaceForm(const drawing::PixelRect& area, std::optional<bool> show) override;
+  void SetPointerHidden(bool hidden) override;
+
+  std::span<const View> Views() override { return views_; }
   drawing::TextMeasurer& Measurer() override { return *measurer_; }
 
-  Hwnd FindWindowA(const char* className, const char* windowName) override;
-  Bool GetClientRect(Hwnd window, Rect* rect) override;
-  Long GetWindowLongA(Hwnd window, int index) override;
-  Long SetWindowLongA(Hwnd window, int index, Long value) override;
-  Hwnd SetParent(Hwnd child, Hwnd newParent) override;
-  Bool SetWindowPos(Hwnd window, Hwnd insertAfter, int x, int y, int cx, int cy,
-                    UInt flags) override;
-  int ShowCursor(Bool show) override;
-
  private:
-  bool IsOwnWindow(Hwnd window) const { return window_ != 0 && window == Hwnd(window_); }
+  // The view the event's window shows, or nullptr when the event is for no view of the form.
+  const View* ViewOfWindow(Window window) const;
+  bool IsMonitorChange(const XEvent& event) const;
+  // Full screen: the form's window over the primary monitor, a window of its own over each of
+  // the others, each at its monitor's resolution.
+  void CoverMonitors();
+  void RebuildViews();
   // Delivers queued X events; true when any reached the sink.
   bool DispatchQueued(EventSink& sink);
   void Handle(XEvent& event, EventSink& sink, bool& delivered);
   void ApplyCursor();
   void DestroyWindow();
   void SizeChanged(int width, int height);
+  void Cover();
+  void FollowHost(int width, int height);
+  void FitToHost();
 
   Display* display_;
   int screen_;
   Window root_;
   std::string commandLine_;
-  SignalFd signals_;
+  posix::SignalFd signals_;
   std::unique_ptr<XftMeasurer> measurer_;  // its faces close before the display does
   Window window_ = 0;
   bool windowAlive_ = false;  // false once the server destroyed it with its host
   std::unique_ptr<X11Canvas> canvas_;
+  std::vector<View> views_;  // the form's window (once it exists), then the other monitors'
+  View formView_;            // the form's own window's
+  int nextViewId_ = 1;
+  MonitorViews otherMonitors_{display_, screen_, *measurer_};
+  int randrEventBase_ = -1;  // RandR's first event code, once monitor changes are watched
+  bool cursorsSafe_;         // see CursorsAreSafe
+  bool cursorLackStated_ = false;
   Cursor invisibleCursor_ = 0;
-  PointerDisplayCount pointer_;
-  WindowRecords records_;  // the window's style and owner link, which X does not keep
+  bool pointerHidden_ = false;
   KeyboardKeeper keyboard_{display_};
-  bool fullScreen_ = false;  // shown full-screen: unmapped by anyone else, the form closes
+  bool fullScreen_ = false;    // shown full-screen: unmapped by anyone else, the form closes
+  bool coverPending_ = false;  // to be mapped full-screen once the keyboard grab is held
+  Window host_ = 0;            // the window it is embedded in (the root window on its own)
 };
 
 }  // namespace host::x11
