@@ -39,10 +39,16 @@ std::string Mid(std::string_view text, std::int32_t start, std::int32_t length) 
   return std::string(text.substr(from, static_cast<std::size_t>(length)));
 }
 
-std::int32_t CLng(std::string_view text) {
+namespace {
+
+// The value of optional sign and decimal digits, saturated just past `limit` so that long digit
+// runs cannot overflow the accumulator; anything else is a type mismatch.
+std::int64_t ParseDecimal(std::string_view text, bool allowSign, std::int64_t limit) {
   std::size_t i = 0;
   bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  if (allowSign && i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i++] == '-';
+  }
   if (i == text.size()) {
     Raise(ErrorCode::kTypeMismatch, QuotedValue(text) + " is not a number");
   }
@@ -52,17 +58,31 @@ std::int32_t CLng(std::string_view text) {
     if (c < '0' || c > '9') {
       Raise(ErrorCode::kTypeMismatch, QuotedValue(text) + " is not a number");
     }
-    // Saturate past the 32-bit range so long digit runs cannot overflow the accumulator.
-    if (value <= std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1) {
-      value = value * 10 + (c - '0');
-    }
+    if (value <= limit) value = value * 10 + (c - '0');
   }
-  if (negative) value = -value;
+  return negative ? -value : value;
+}
+
+}  // namespace
+
+std::int32_t CLng(std::string_view text) {
+  const std::int64_t value =
+      ParseDecimal(text, true, std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1);
   if (value > std::numeric_limits<std::int32_t>::max() ||
       value < std::numeric_limits<std::int32_t>::min()) {
     Raise(ErrorCode::kOverflow, QuotedValue(text) + " does not fit in 32 bits");
   }
   return static_cast<std::int32_t>(value);
+}
+
+std::int32_t CLngFromUnsigned(std::string_view digits) {
+  constexpr std::int64_t kMax = std::numeric_limits<std::uint32_t>::max();
+  const std::int64_t value = ParseDecimal(digits, false, kMax + 1);
+  if (value > kMax) {
+    Raise(ErrorCode::kOverflow, QuotedValue(digits) + " does not fit in 32 unsigned bits");
+  }
+  // Two's complement: the same 32 bits read as signed.
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
 }
 
 std::int32_t CLng(float value) {

@@ -19,6 +19,10 @@ std::string Mid(std::string_view text, std::int32_t start, std::int32_t length =
 // Text to a signed 32-bit integer: optional sign and decimal digits. Empty or other text raises
 // the type-mismatch error, a value beyond the 32-bit range the overflow error.
 std::int32_t CLng(std::string_view text);
+// Unsigned decimal digits (no sign) to the signed 32-bit integer with the same bits, as Windows
+// writes a window handle: 0 to 4294967295, the upper half becoming negative. Empty or other text
+// raises the type-mismatch error, a value beyond 4294967295 the overflow error.
+std::int32_t CLngFromUnsigned(std::string_view digits);
 // Single to a signed 32-bit integer, rounding halves to the even neighbour; a value outside the
 // 32-bit range (or not a number) raises the overflow error.
 std::int32_t CLng(float value);

@@ -102,7 +102,8 @@ std::int32_t SubMain::ParsePreviewHandle(std::string text) {
     --position;
   }
   const std::int16_t digitsStart = host::CInt(std::int32_t{position} + 1);
-  return host::CLng(host::Mid(text, digitsStart));
+  // Windows writes the handle as an unsigned number; the handle is its 32 bits.
+  return host::CLngFromUnsigned(host::Mid(text, digitsStart));
 }
 
 }  // namespace startup

@@ -17,7 +17,8 @@ class SubMain {
 
   void Main();
   void GuardSingleInstance();
-  // The value of the trailing run of decimal digits of text.
+  // The trailing run of decimal digits of text, read as an unsigned 32-bit number: the handle
+  // with the same bits.
   static std::int32_t ParsePreviewHandle(std::string text);
 
   // 0 until Main records the run mode, once, before any window exists.

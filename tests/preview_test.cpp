@@ -48,7 +48,13 @@ INSTANTIATE_TEST_SUITE_P(
         HandleCase{"/P 1234", 1234, kOk, false}, HandleCase{"/P:1234", 1234, kOk, false},
         HandleCase{"/P1234", 1234, kOk, false}, HandleCase{"/P 12 34", 34, kOk, false},
         HandleCase{"/P -5", 5, kOk, false}, HandleCase{"  /P 77  ", 77, kOk, false},
+        // Windows writes the handle unsigned: the upper half becomes the negative handle with
+        // the same bits, and only a value past 32 bits overflows.
         HandleCase{"/P 2147483647", 2147483647, kOk, false},
+        HandleCase{"/P 2147483648", -2147483647 - 1, kOk, false},
+        HandleCase{"/P 4294967295", -1, kOk, false},
+        HandleCase{"/P 4294967296", 0, host::ErrorCode::kOverflow, true},
+        HandleCase{"/P 0", 0, kOk, false},
         HandleCase{"/P", 0, host::ErrorCode::kTypeMismatch, true},
         HandleCase{"/P 12A", 0, host::ErrorCode::kTypeMismatch, true},
         HandleCase{"/P 99999999999", 0, host::ErrorCode::kOverflow, true},

@@ -49,6 +49,14 @@ TEST(Text, TextToLongConvertsOrRaisesTheRightError) {
   EXPECT_EQ(ErrorOf([] { host::CLng(std::string(40, '9') + "x"); }), ErrorCode::kTypeMismatch);
 }
 
+TEST(Text, UnsignedTextToLongKeepsTheBits) {
+  EXPECT_EQ(host::CLngFromUnsigned("2147483734"), -2147483562);
+  EXPECT_EQ(host::CLngFromUnsigned(std::string(30, '0') + "7"), 7);
+  EXPECT_EQ(ErrorOf([] { host::CLngFromUnsigned("4294967296"); }), ErrorCode::kOverflow);
+  EXPECT_EQ(ErrorOf([] { host::CLngFromUnsigned("-5"); }), ErrorCode::kTypeMismatch);
+  EXPECT_EQ(ErrorOf([] { host::CLngFromUnsigned(""); }), ErrorCode::kTypeMismatch);
+}
+
 TEST(Text, SingleToLongRoundsHalvesToEven) {
   struct Case {
     float in;

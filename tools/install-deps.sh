@@ -13,6 +13,8 @@ packages=(
   # wine to run its tests
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine wine64 fonts-wine
   fonts-liberation
+  # its installer, vorthane-setup.exe
+  nsis
   # tests on a private X server
   xvfb xdotool x11-utils imagemagick xscreensaver xscreensaver-data pkg-config procps
   # two monitors and more for wine: a headless sway, its X server, and its screenshots

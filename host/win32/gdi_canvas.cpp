@@ -29,6 +29,7 @@ GdiCanvas::GdiCanvas(HWND window, GdiMeasurer& measurer)
 GdiCanvas::~GdiCanvas() {
   if (initialBitmap_ != nullptr) SelectObject(bufferDc_, initialBitmap_);
   if (initialPicture_ != nullptr) SelectObject(pictureDc_, initialPicture_);
+  if (initialFont_ != nullptr) SelectObject(bufferDc_, initialFont_);
   DeleteDC(bufferDc_);
   DeleteDC(pictureDc_);
   if (buffer_ != nullptr) DeleteObject(buffer_);
@@ -41,11 +42,19 @@ drawing::PixelSize GdiCanvas::ClientSize() {
   return {client.right, client.bottom};
 }
 
+// A 32-bit DIB section: filled, drawn on and copied to the window by GDI in the process itself
+// (a screen-compatible bitmap would be the display's, and under wine every text drawn on it
+// goes through the X server).
 void GdiCanvas::SetBufferArea(const drawing::PixelRect& area) {
-  const HDC screen = GetDC(window_);
-  const HBITMAP bitmap =
-      CreateCompatibleBitmap(screen, std::max(area.width, 1), std::max(area.height, 1));
-  ReleaseDC(window_, screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = std::max(area.width, 1);
+  info.bmiHeader.biHeight = -std::max(area.height, 1);  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  const HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   const HGDIOBJ previous = SelectObject(bufferDc_, bitmap);
   if (initialBitmap_ == nullptr) initialBitmap_ = previous;
   if (buffer_ != nullptr) DeleteObject(buffer_);
@@ -119,14 +128,17 @@ void GdiCanvas::DrawText(std::span<const drawing::PlacedRun> runs, drawing::Rgb 
                          const drawing::PixelRect& clip) {
   SetTextColor(bufferDc_, ToColorref(colour));
   const RECT rect = ToRect(clip);
-  const HGDIOBJ previous = SelectObject(bufferDc_, GetStockObject(SYSTEM_FONT));
   for (const drawing::PlacedRun& placed : runs) {
-    SelectObject(bufferDc_, measurer_.Font(placed.run->face));
+    const HFONT font = measurer_.Font(placed.run->face);
+    if (font != selectedFont_) {
+      const HGDIOBJ previous = SelectObject(bufferDc_, font);
+      if (initialFont_ == nullptr) initialFont_ = previous;
+      selectedFont_ = font;
+    }
     const std::wstring text = Utf16FromUtf32(placed.run->text);
     ExtTextOutW(bufferDc_, placed.x, placed.baseline, ETO_CLIPPED, &rect, text.c_str(),
                 static_cast<UINT>(text.size()), nullptr);
   }
-  SelectObject(bufferDc_, previous);
 }
 
 void GdiCanvas::Present(std::span<const drawing::PixelRect> boxes) {

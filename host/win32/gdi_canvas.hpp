@@ -43,6 +43,10 @@ class GdiCanvas : public drawing::Canvas {
   HBITMAP buffer_ = nullptr;
   HGDIOBJ initialBitmap_ = nullptr;
   HGDIOBJ initialPicture_ = nullptr;
+  HGDIOBJ initialFont_ = nullptr;
+  // The face left selected between frames: selecting one is not free (under wine it asks the
+  // X server's resources each time).
+  HFONT selectedFont_ = nullptr;
   drawing::PixelRect bufferArea_;
   COLORREF ground_ = RGB(0, 0, 0);  // what FillWindow last filled with
   // Each picture becomes a bitmap once; painting then only copies from it.

@@ -61,30 +61,45 @@ std::int64_t Win32Platform::NowNs() {
 }
 
 // Pumps the thread's messages until one of them becomes an event of the form or the next frame
-// is due; in between it sleeps on the timer and the message queue together. The runtime then
-// delivers the ticks slept through one by one.
+// is due; in between it sleeps on the timer and the message queue together (the sleep ends at
+// once while messages wait, so the queue is looked at only when it holds something). The
+// runtime then delivers the ticks slept through one by one.
 WaitResult Win32Platform::Wait(const WaitDeadlines& deadlines, EventSink& sink) {
   const std::int64_t deadlineNs = deadlines.frameNs;
   sink_ = &sink;
   delivered_ = false;
   DeliverPending();
+  bool messages = false;
   while (!delivered_ && !monitorsChanged_) {
-    MSG message;
-    while (!delivered_ && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != 0) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
+    if (previewHost_.Orphaned(window_)) {  // the host's process died without telling us
+      Deliver(Pending{Pending::Kind::kClose, {}, {}});
+      break;
     }
-    if (delivered_ || monitorsChanged_) break;
     const std::int64_t remaining = deadlineNs - NowNs();
-    if (remaining <= 0) break;
+    if (messages || remaining <= 0) {
+      MSG message;
+      while (!delivered_ && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+      }
+      if (delivered_ || monitorsChanged_ || remaining <= 0) break;
+    }
     LARGE_INTEGER due{};
-    due.QuadPart = -((remaining + 99) / 100);  // relative, in 100 ns units
+    due.QuadPart = -((remaining + 99) / 100);           // relative, in 100 ns units
+    const HANDLE hostProcess = previewHost_.Process();  // a preview wakes when its host dies
+    DWORD count = hostProcess != nullptr ? 1 : 0;
+    DWORD woke = 0;
     if (timer_ == nullptr || SetWaitableTimer(timer_, &due, 0, nullptr, nullptr, FALSE) == 0) {
       const DWORD ms = static_cast<DWORD>((remaining + 999'999) / 1'000'000);
-      MsgWaitForMultipleObjectsEx(0, nullptr, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+      woke = MsgWaitForMultipleObjectsEx(count, &hostProcess, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     } else {
-      MsgWaitForMultipleObjectsEx(1, &timer_, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+      const HANDLE handles[] = {timer_, hostProcess};
+      count += 1;
+      woke =
+          MsgWaitForMultipleObjectsEx(count, handles, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+      if (woke == WAIT_OBJECT_0) break;  // the frame is due
     }
+    messages = woke == WAIT_OBJECT_0 + count;
   }
   if (monitorsChanged_ || MonitorsDueForCheck()) CoverMonitors();
   sink_ = nullptr;
@@ -133,6 +148,25 @@ LRESULT CALLBACK Win32Platform::WindowProc(HWND window, UINT message, WPARAM wPa
   return self->Handle(window, message, wParam, lParam);
 }
 
+// Whether the thread belongs to another process; a thread that cannot be looked at is taken to.
+bool Win32Platform::ThreadOfAnotherProcess(DWORD thread) {
+  if (thread == 0) return false;
+  const HANDLE handle = OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, thread);
+  if (handle == nullptr) return true;
+  const DWORD process = GetProcessIdOfThread(handle);
+  CloseHandle(handle);
+  return process != GetCurrentProcessId();
+}
+
+// Whether the foreground window (wine names no thread in WM_ACTIVATEAPP) is another process's.
+bool Win32Platform::ForegroundOfAnotherProcess() {
+  const HWND foreground = GetForegroundWindow();
+  if (foreground == nullptr) return false;
+  DWORD process = 0;
+  GetWindowThreadProcessId(foreground, &process);
+  return process != 0 && process != GetCurrentProcessId();
+}
+
 LRESULT Win32Platform::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (const std::optional<InputEvent> input =
           InputFromMessage(message, wParam, lParam, HeldModifiers(), DpiOf(window))) {
@@ -170,6 +204,16 @@ LRESULT Win32Platform::Handle(HWND window, UINT message, WPARAM wParam, LPARAM l
       // The runtime decides: the form's Unload event runs and then the window goes.
       Deliver(Pending{Pending::Kind::kClose, {}, {}});
       return 0;
+    case WM_ACTIVATEAPP:
+      // Another program took the foreground: the full-screen saver closes as with any input,
+      // and the keys typed to that program are not the saver's to see. Activation that goes to
+      // no program at all (wine under XWayland drops it when a monitor changes) is no reason.
+      if (wParam == FALSE && fullScreen_ && !destroying_ &&
+          (ThreadOfAnotherProcess(static_cast<DWORD>(lParam)) || ForegroundOfAnotherProcess())) {
+        fullScreen_ = false;
+        Deliver(Pending{Pending::Kind::kClose, {}, {}});
+      }
+      break;
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:
@@ -200,7 +244,8 @@ bool Win32Platform::RegisterWindowClass() {
   if (windowClass_ != 0) return true;
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
-  wc.style = CS_DBLCLKS;
+  // One device context for the life of the window, not one a frame.
+  wc.style = CS_DBLCLKS | CS_OWNDC;
   wc.lpfnWndProc = &Win32Platform::WindowProc;
   wc.hInstance = instance_;
   wc.hIcon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
@@ -263,6 +308,7 @@ void Win32Platform::ShowFullScreen() {
   if (window_ == nullptr) return;
   fullScreen_ = true;
   CoverMonitors();
+  heldKeys_.Watch(window_);
   SetForegroundWindow(window_);
   SetFocus(window_);
 }

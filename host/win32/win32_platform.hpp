@@ -13,6 +13,8 @@
 #include "host/platform.hpp"
 #include "host/win32/gdi_canvas.hpp"
 #include "host/win32/gdi_measurer.hpp"
+#include "host/win32/held_keys.hpp"
+#include "host/win32/host_watch.hpp"
 #include "host/win32/monitors.hpp"
 #include "host/win32/process_facts.hpp"
 
@@ -69,6 +71,10 @@ class Win32Platform : public Platform, public WindowManagerFunctions {
                     UInt flags) override;
   int ShowCursor(Bool show) override;
 
+  // After the program's end: the keys still held from the full-screen saver's last moments go
+  // nowhere (for at most a second).
+  void SwallowHeldKeys() { heldKeys_.SwallowUntilReleased(std::chrono::seconds(1)); }
+
  private:
   // What reached the window while no wait was running, for the next wait to deliver.
   struct Pending {
@@ -88,6 +94,8 @@ class Win32Platform : public Platform, public WindowManagerFunctions {
 
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static bool ThreadOfAnotherProcess(DWORD thread);
+  static bool ForegroundOfAnotherProcess();
   void Deliver(const Pending& event);
   void DeliverPending();
   bool RegisterWindowClass();
@@ -124,13 +132,15 @@ class Win32Platform : public Platform, public WindowManagerFunctions {
   bool delivered_ = false;
   std::vector<Pending> pending_;
 
-  // Full-screen on every monitor.
+  // Full-screen on every monitor, until losing activation closes it.
   bool fullScreen_ = false;
   bool monitorsChanged_ = false;  // to be enumerated again before the wait returns
   std::vector<Cover> covers_;     // one per monitor other than the primary
   std::vector<Monitor> covered_;  // the monitors as last covered
   std::int64_t nextMonitorCheckNs_ = 0;
   int lastViewId_ = 0;  // view ids are never used twice
+  HeldKeys heldKeys_;
+  HostWatch previewHost_;
 };
 
 }  // namespace host::win32

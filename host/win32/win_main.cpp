@@ -23,5 +23,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   host::win32::Win32Platform platform(instance, std::move(commandLine));
   host::Runtime runtime(platform);
   startup::Program program(runtime);
-  return program.Run();
+  const int status = program.Run();
+  platform.SwallowHeldKeys();
+  return status;
 }

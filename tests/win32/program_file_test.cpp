@@ -51,8 +51,18 @@ TEST(ProgramFile, VersionRecordSaysOnePointZeroZero) {
   EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
   EXPECT_EQ(fixed->dwFileVersionLS, 0u);
   EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
-  EXPECT_EQ(QueryVersionString(record, L"FileVersion"), L"1.00");
-  EXPECT_EQ(QueryVersionString(record, L"ProductVersion"), L"1.00");
+  const struct {
+    const wchar_t* name;
+    const wchar_t* value;
+  } strings[] = {{L"FileVersion", L"1.00"},
+                 {L"ProductVersion", L"1.00"},
+                 {L"CompanyName", L"Vorthane Software"},
+                 {L"FileDescription", L"Vorthane Screen Saver"},
+                 {L"ProductName", L"Vorthane"},
+                 {L"LegalCopyright", L"Copyright (C) Vorthane Software"}};
+  for (const auto& string : strings) {
+    EXPECT_EQ(QueryVersionString(record, string.name), string.value);
+  }
 }
 
 class LoadedAsData : public ::testing::Test {
@@ -74,7 +84,9 @@ TEST_F(LoadedAsData, StringOneIsTheNameTheSettingsDialogShows) {
   EXPECT_STREQ(text, L"Vorthane");
 }
 
-TEST_F(LoadedAsData, IconIsTheDesignsThirtyTwoPixelIcon) {
+// The icon group holds the sizes Explorer shows, and its 32x32 image is the design's icon,
+// byte for byte.
+TEST_F(LoadedAsData, IconHasExplorersSizesAndTheDesignsOwnImage) {
   const HRSRC group = FindResourceW(module_, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14));
   ASSERT_NE(group, nullptr) << "no icon group 1";
   const auto* directory =
@@ -82,21 +94,30 @@ TEST_F(LoadedAsData, IconIsTheDesignsThirtyTwoPixelIcon) {
   ASSERT_NE(directory, nullptr);
   std::uint16_t count = 0;
   std::memcpy(&count, directory + 4, 2);
-  // The group lists the same images as assets/icon.ico, whose directory starts alike.
   std::ifstream file(std::string(VORTHANE_ASSETS_DIR) + "/icon.ico", std::ios::binary);
   const std::vector<std::uint8_t> ico((std::istreambuf_iterator<char>(file)),
                                       std::istreambuf_iterator<char>());
-  ASSERT_GE(ico.size(), 6u);
-  std::uint16_t icoCount = 0;
-  std::memcpy(&icoCount, ico.data() + 4, 2);
-  EXPECT_EQ(count, icoCount);
-  EXPECT_EQ(directory[6], 32);  // the first image: 32 x 32
-  EXPECT_EQ(directory[7], 32);
-  EXPECT_EQ(directory[6], ico[6]);
-  EXPECT_EQ(directory[8], ico[8]);  // colour count
-  const HANDLE icon = LoadImageW(module_, MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, 0);
-  EXPECT_NE(icon, nullptr) << "Windows can load it";
-  if (icon != nullptr) DestroyIcon(static_cast<HICON>(icon));
+  ASSERT_GT(ico.size(), 22u);
+  std::set<int> sizes;
+  for (std::uint16_t i = 0; i < count; ++i) {
+    const std::uint8_t* entry = directory + 6 + 14 * i;  // GRPICONDIRENTRY
+    const int size = entry[0] == 0 ? 256 : entry[0];
+    sizes.insert(size);
+    std::uint16_t id = 0;
+    std::memcpy(&id, entry + 12, 2);
+    const HRSRC image = FindResourceW(module_, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(3));
+    ASSERT_NE(image, nullptr);
+    if (size == 32) {
+      const auto* bytes =
+          static_cast<const std::uint8_t*>(LockResource(LoadResource(module_, image)));
+      const std::vector<std::uint8_t> design(ico.begin() + 22, ico.end());
+      EXPECT_EQ(std::vector<std::uint8_t>(bytes, bytes + SizeofResource(module_, image)), design);
+    }
+    const HANDLE icon = LoadImageW(module_, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0);
+    EXPECT_NE(icon, nullptr) << "Windows can load the " << size << " px icon";
+    if (icon != nullptr) DestroyIcon(static_cast<HICON>(icon));
+  }
+  EXPECT_EQ(sizes, (std::set<int>{16, 32, 48, 256}));
 }
 
 TEST_F(LoadedAsData, ManifestDeclaresPerMonitorDpiAwareness) {

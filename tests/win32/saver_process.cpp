@@ -40,7 +40,9 @@ std::wstring WindowsPath(const std::string& built) {
   return path;
 }
 
-SaverProcess::SaverProcess(const std::wstring& arguments) {
+SaverProcess::SaverProcess(const std::wstring& arguments) : SaverProcess(SaverPath(), arguments) {}
+
+SaverProcess::SaverProcess(const std::wstring& path, const std::wstring& arguments) {
   wchar_t dir[MAX_PATH];
   wchar_t file[MAX_PATH];
   GetTempPathW(MAX_PATH, dir);
@@ -56,14 +58,13 @@ SaverProcess::SaverProcess(const std::wstring& arguments) {
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdError = errors;
   startup.hStdOutput = errors;
-  const std::wstring path = SaverPath();
   std::wstring commandLine = L"\"" + path + L"\"";
   if (!arguments.empty()) commandLine += L" " + arguments;
   const BOOL ok = CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0,
                                  nullptr, nullptr, &startup, &info_);
   CloseHandle(errors);
   if (ok == 0) {
-    throw std::runtime_error("cannot start vorthane.scr: error " + std::to_string(GetLastError()));
+    throw std::runtime_error("cannot start a program: error " + std::to_string(GetLastError()));
   }
 }
 
@@ -75,6 +76,11 @@ SaverProcess::~SaverProcess() {
   CloseHandle(info_.hThread);
   CloseHandle(info_.hProcess);
   DeleteFileW(stderrPath_.c_str());
+}
+
+void SaverProcess::Kill() {
+  TerminateProcess(info_.hProcess, 9);
+  WaitForSingleObject(info_.hProcess, 5000);
 }
 
 bool SaverProcess::Running() const {

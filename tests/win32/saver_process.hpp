@@ -22,6 +22,8 @@ class SaverProcess {
  public:
   // Starts vorthane.scr with these arguments (the text after the program's name).
   explicit SaverProcess(const std::wstring& arguments);
+  // Starts another program the same way (its standard output goes to the same file).
+  SaverProcess(const std::wstring& program, const std::wstring& arguments);
   ~SaverProcess();  // ends a saver still running
   SaverProcess(const SaverProcess&) = delete;
   SaverProcess& operator=(const SaverProcess&) = delete;
@@ -31,6 +33,8 @@ class SaverProcess {
   // The exit status, or nothing if it still runs after `limit`.
   std::optional<DWORD> WaitExit(std::chrono::milliseconds limit);
   std::string Stderr() const;
+  // Ends it at once, as a crash or the task manager would.
+  void Kill();
   // Its visible top-level windows.
   std::vector<HWND> TopLevelWindows() const;
   // Waits for its first visible top-level window (nullptr after `limit`).

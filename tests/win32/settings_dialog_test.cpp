@@ -233,6 +233,81 @@ TEST(ScreenSaverService, FullScreenBesideAPreviewMarksItsWindow) {
   EXPECT_EQ(preview.WaitExit(seconds(5)), std::optional<DWORD>(0));
 }
 
+// The Settings dialog's process dies (killed, crashed): its windows go, and the preview, told
+// nothing, wakes on that process's end. It then ends within a frame; the bound here also holds
+// wine's own teardown of the saver's process, which takes up to a tenth of a second more on a
+// busy machine.
+TEST(SettingsDialog, KilledDialogsPreviewEndsPromptly) {
+  SaverProcess dialog(WindowsPath(VORTHANE_STAND_IN_DIALOG), L"");
+  std::string area;
+  ASSERT_TRUE(PumpUntil(
+      [&] {
+        area = dialog.Stderr();
+        return area.find('\n') != std::string::npos;
+      },
+      seconds(10)));
+  area = area.substr(0, area.find_first_of("\r\n"));
+  const HWND host = reinterpret_cast<HWND>(static_cast<LONG_PTR>(std::stoll(area)));
+  SaverProcess saver(L"/p " + std::wstring(area.begin(), area.end()));
+  ASSERT_TRUE(PumpUntil(
+      [&] { return FindWindowExW(host, nullptr, nullptr, L"Preview") != nullptr; }, seconds(10)))
+      << saver.Stderr();
+  dialog.Kill();
+  const auto killed = std::chrono::steady_clock::now();
+  const std::optional<DWORD> status = saver.WaitExit(seconds(5));
+  const auto ms =
+      std::chrono::duration_cast<milliseconds>(std::chrono::steady_clock::now() - killed).count();
+  ASSERT_TRUE(status.has_value()) << "the orphaned preview still runs";
+  EXPECT_EQ(*status, 0u);
+  EXPECT_EQ(saver.Stderr(), "");
+  EXPECT_LE(ms, 500);
+  std::printf("orphaned preview ended %lld ms after its dialog was killed\n",
+              static_cast<long long>(ms));
+}
+
+struct HandleCase {
+  const char* name;
+  const wchar_t* arguments;  // the area's number is appended to an empty text
+  const char* error;         // the error line, or nothing when it embeds
+};
+
+class PreviewHandleAsWritten : public ::testing::TestWithParam<HandleCase> {};
+
+// Windows writes the handle unsigned. A handle's upper 16 bits are a reuse count that all ones
+// leave open, so the area's own number with those bits set names the same window, above 2^31.
+TEST_P(PreviewHandleAsWritten, EmbedsOrEndsWithTheConversionsError) {
+  const HandleCase& c = GetParam();
+  SettingsDialog dialog;
+  std::wstring arguments = c.arguments;
+  if (arguments.empty()) {
+    const auto low = static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(dialog.area()));
+    arguments = L"/p " + std::to_wstring(0xFFFF0000ull | (low & 0xFFFFull));
+  }
+  SaverProcess saver(arguments);
+  if (c.error == nullptr) {
+    ASSERT_TRUE(PumpUntil(
+        [&] { return FindWindowExW(dialog.area(), nullptr, nullptr, L"Preview") != nullptr; },
+        seconds(10)))
+        << saver.Stderr();
+    DestroyWindow(dialog.area());
+    EXPECT_EQ(saver.WaitExit(seconds(5)), std::optional<DWORD>(0));
+    return;
+  }
+  EXPECT_EQ(saver.WaitExit(seconds(10)), std::optional<DWORD>(1));
+  EXPECT_EQ(saver.Stderr().rfind(c.error, 0), 0u) << saver.Stderr();
+  EXPECT_TRUE(saver.TopLevelWindows().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, PreviewHandleAsWritten,
+    ::testing::Values(HandleCase{"AboveTwoToThe31", L"", nullptr},
+                      HandleCase{"PastThirtyTwoBits", L"/p 4294967296",
+                                 "vorthane: run-time error 6: Overflow"},
+                      HandleCase{"MinusFiveIsFive", L"/p -5",
+                                 "vorthane: run-time error 1400: Invalid window handle: the "
+                                 "preview window 5 does not exist"}),
+    [](const ::testing::TestParamInfo<HandleCase>& info) { return std::string(info.param.name); });
+
 // A handle that names no window would leave an instance nothing can see or close.
 TEST(SettingsDialog, DeadPreviewHandleEndsWithOneClearError) {
   const HWND gone = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,

@@ -25,13 +25,13 @@ for run in 1 2; do
 done
 
 status=0
-for f in banner.bmp icon.ico docs/banner.png docs/icon.png docs/icon-8x.png; do
+for f in banner.bmp icon.ico program-icon.ico docs/banner.png docs/icon.png docs/icon-8x.png; do
     if ! cmp -s "$tmp/run1/$f" "$tmp/run2/$f"; then
         echo "check_reproducible: FAIL: $f differs between two runs of the generator" >&2
         status=1
     fi
 done
-for f in banner.bmp icon.ico; do
+for f in banner.bmp icon.ico program-icon.ico; do
     if ! cmp -s "$tmp/run1/$f" "$repo/assets/$f"; then
         echo "check_reproducible: FAIL: assets/$f does not match the generator's output" \
              "(rerun tools/artwork/generate.py and commit the result)" >&2

@@ -1,6 +1,6 @@
 #!/usr/bin/python3
-"""Draws the vorthane artwork: assets/banner.bmp, assets/icon.ico and the
-PNG previews under docs/.
+"""Draws the vorthane artwork: assets/banner.bmp, assets/icon.ico, the
+program file's icon assets/program-icon.ico and the PNG previews under docs/.
 
 Everything is computed from code and one free font (C059 Bold from the
 Debian package fonts-urw-base35, AGPL-3 with the font exception), with a
@@ -15,6 +15,7 @@ python3-numpy) and the font package fonts-urw-base35.
 """
 
 import argparse
+import io
 import math
 import os
 import struct
@@ -635,6 +636,54 @@ def ico_bytes(grid):
     return icondir + entry + info + palette + bytes(xor) + bytes(mask)
 
 
+def dib32_bytes(image):
+    """One 32-bit icon image: BGRA rows bottom-up plus the 1bpp AND mask."""
+    w, h = image.size
+    rgba = np.asarray(image, dtype=np.uint8)
+    and_row = ((w + 31) // 32) * 4
+    info = struct.pack("<IiiHHIIiiII", 40, w, h * 2, 1, 32, 0,
+                       w * h * 4 + and_row * h, 0, 0, 0, 0)
+    xor = bytearray()
+    mask = bytearray()
+    for y in range(h - 1, -1, -1):
+        xor += rgba[y][:, [2, 1, 0, 3]].tobytes()
+        bits = bytearray(and_row)
+        for x in range(w):
+            if rgba[y, x, 3] == 0:
+                bits[x // 8] |= 0x80 >> (x % 8)
+        mask += bits
+    return info + bytes(xor) + bytes(mask)
+
+
+def png_bytes(image):
+    out = io.BytesIO()
+    image.save(out, format="PNG", optimize=False, compress_level=9)
+    return out.getvalue()
+
+
+def program_icon_bytes(grid):
+    """The program file's icon, in the sizes Explorer shows: the design's own 32x32 16-colour
+    image byte for byte, the same pixels enlarged eight times for 256x256 (PNG, as Windows
+    stores that size), and that enlargement averaged down to 48x48 and 16x16 (32-bit)."""
+    design = ico_bytes(grid)[6 + 16:]
+    big = icon_rgba(grid).resize((256, 256), Image.Resampling.NEAREST)
+    images = [
+        (16, 32, dib32_bytes(big.resize((16, 16), Image.Resampling.BOX))),
+        (32, 4, design),
+        (48, 32, dib32_bytes(big.resize((48, 48), Image.Resampling.BOX))),
+        (256, 32, png_bytes(big)),
+    ]
+    offset = 6 + 16 * len(images)
+    head = struct.pack("<HHH", 0, 1, len(images))
+    body = b""
+    for size, bits, data in images:
+        colours = 16 if bits == 4 else 0
+        head += struct.pack("<BBBBHHII", size % 256, size % 256, colours, 0, 1, bits, len(data),
+                            offset + len(body))
+        body += data
+    return head + body
+
+
 def icon_rgba(grid):
     size = len(grid)
     arr = np.zeros((size, size, 4), dtype=np.uint8)
@@ -672,6 +721,7 @@ def main():
     os.makedirs(args.outdir, exist_ok=True)
     write(os.path.join(args.outdir, "banner.bmp"), bmp_bytes(banner))
     write(os.path.join(args.outdir, "icon.ico"), ico_bytes(grid))
+    write(os.path.join(args.outdir, "program-icon.ico"), program_icon_bytes(grid))
 
     if not args.no_docs:
         os.makedirs(args.docs_dir, exist_ok=True)
