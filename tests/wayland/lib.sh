@@ -32,14 +32,16 @@ fail() {
   exit 1
 }
 
-# Runs a command as the session's user, in its session.
-wl_run() {
+# Runs a command as the session's user, in its session; wl_exec replaces the shell with it (in
+# a background subshell, so that the pid is the program's own).
+wl_exec() {
   local session=()
   [ -z "${WL_DISPLAY:-}" ] || session+=(WAYLAND_DISPLAY="$WL_DISPLAY")
   [ -z "${WL_SWAYSOCK:-}" ] || session+=(SWAYSOCK="$WL_SWAYSOCK")
-  "${WL_AS[@]}" env -i PATH=/usr/bin:/bin HOME="$WL_DIR/home" XDG_RUNTIME_DIR="$WL_DIR/rt" \
+  exec "${WL_AS[@]}" env -i PATH=/usr/bin:/bin HOME="$WL_DIR/home" XDG_RUNTIME_DIR="$WL_DIR/rt" \
     LANG=C.UTF-8 "${session[@]}" "$@"
 }
+wl_run() { (wl_exec "$@"); }
 
 # Waits until a condition (a command) holds, for at most $1 seconds.
 wl_wait_for() {
@@ -59,9 +61,10 @@ output HEADLESS-1 resolution 1280x720 position 0 0 scale 1
 output HEADLESS-2 resolution 1920x1080 position 1280 0 scale 2
 output * background #000000 solid_color
 default_border none
+xwayland disable
 CFG
-  wl_run env WLR_BACKENDS=headless WLR_HEADLESS_OUTPUTS=2 WLR_LIBINPUT_NO_DEVICES=1 \
-    WLR_RENDERER=pixman sway -c "$WL_DIR/sway.cfg" >"$WL_DIR/sway.log" 2>&1 &
+  (wl_exec env WLR_BACKENDS=headless WLR_HEADLESS_OUTPUTS=2 WLR_LIBINPUT_NO_DEVICES=1 \
+    WLR_RENDERER=pixman sway -c "$WL_DIR/sway.cfg" >"$WL_DIR/sway.log" 2>&1) &
   WL_PIDS+=($!)
   wl_wait_for 20 compgen -G "$WL_DIR/rt/sway-ipc.*.sock" >/dev/null || fail "sway did not start"
   WL_SWAYSOCK=$(compgen -G "$WL_DIR/rt/sway-ipc.*.sock" | head -1)
@@ -78,7 +81,7 @@ wl_outputs_are() {
 wl_start() {
   local name=$1
   shift
-  wl_run "$@" 2>"$WL_DIR/out/$name.err" &
+  (wl_exec "$@" 2>"$WL_DIR/out/$name.err") &
   WL_LAST=$!
   WL_PIDS+=("$WL_LAST")
 }
@@ -102,3 +105,31 @@ wl_wait_exit() {
   WL_STATUS=$?
   set -e
 }
+
+# The saver (its path in WL_SAVER) started in the session; waits until the banner shows on
+# both outputs.
+wl_start_saver() {
+  wl_start saver "$WL_SAVER" "$@"
+  WL_SAVER_PID=$WL_LAST
+  wl_wait_for 10 wl_banner_on HEADLESS-1 1 || fail "no banner on HEADLESS-1: $(cat "$WL_DIR/out/saver.err")"
+  wl_wait_for 10 wl_banner_on HEADLESS-2 2 || fail "no banner on HEADLESS-2"
+}
+
+# Whether the banner shows on an output of this scale.
+wl_banner_on() {
+  wl_shot "$1" poll.ppm "$WL_DIR/poll.ppm" && "$WL_CHECK" banner "$WL_DIR/poll.ppm" "$2"
+}
+
+# A pointer device on the seat, kept until the test ends.
+wl_start_pointer() {
+  mkfifo "$WL_DIR/pointer.in"
+  chmod 666 "$WL_DIR/pointer.in"
+  (wl_exec "$WL_POINTER" <"$WL_DIR/pointer.in" >"$WL_DIR/pointer.out" 2>&1) &
+  WL_PIDS+=($!)
+  exec {WL_POINTER_FD}>"$WL_DIR/pointer.in"
+  wl_wait_for 10 grep -q ready "$WL_DIR/pointer.out" || fail "no virtual pointer"
+}
+
+WL_SAVER=$1
+WL_CHECK=$2
+WL_POINTER=$3
