@@ -147,9 +147,11 @@ int main(int argc, char** argv) {
   if (command == "banner") {
     int mixed = 0;
     const Shot logical = Reduce(shot, std::atoi(argv[3]), mixed);
-    // The middle of the banner, (1560 + 6030, 4320 + 1530) twips: bright at 96 dpi.
+    // The middle of the banner, (1560 + 6030, 4320 + 1530) twips, has ink; the black ground to
+    // its right has none (the compositor's own ground may be any colour).
     const Box ink = testing_support::InkBox(logical, Box{400, 330, 200, 60});
-    return ink.width > 100 ? 0 : 1;
+    const Box ground = testing_support::InkBox(logical, Box{920, 330, 80, 60});
+    return ink.width > 100 && ground.width == 0 ? 0 : 1;
   }
   if (command == "model" && argc == 5) {
     int mixed = 0;
