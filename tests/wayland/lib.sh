@@ -54,22 +54,29 @@ wl_wait_for() {
   done
 }
 
-# sway with two outputs: HEADLESS-1 1280x720 at scale 1, HEADLESS-2 1920x1080 at scale 2.
+# sway with two outputs: HEADLESS-1 1280x720 at scale 1, HEADLESS-2 1920x1080 at scale 2; or
+# with "wl_start_sway 1" one output, HEADLESS-1 1920x1080 at scale 1.
 wl_start_sway() {
-  cat >"$WL_DIR/sway.cfg" <<CFG
-output HEADLESS-1 resolution 1280x720 position 0 0 scale 1
-output HEADLESS-2 resolution 1920x1080 position 1280 0 scale 2
+  local count=${1:-2}
+  if [ "$count" -eq 1 ]; then
+    echo "output HEADLESS-1 resolution 1920x1080 position 0 0 scale 1" >"$WL_DIR/sway.cfg"
+  else
+    printf '%s\n' "output HEADLESS-1 resolution 1280x720 position 0 0 scale 1" \
+      "output HEADLESS-2 resolution 1920x1080 position 1280 0 scale 2" >"$WL_DIR/sway.cfg"
+  fi
+  cat >>"$WL_DIR/sway.cfg" <<CFG
 output * background #000000 solid_color
 default_border none
 xwayland disable
 CFG
-  (wl_exec env WLR_BACKENDS=headless WLR_HEADLESS_OUTPUTS=2 WLR_LIBINPUT_NO_DEVICES=1 \
+  (wl_exec env WLR_BACKENDS=headless WLR_HEADLESS_OUTPUTS="$count" WLR_LIBINPUT_NO_DEVICES=1 \
     WLR_RENDERER=pixman sway -c "$WL_DIR/sway.cfg" >"$WL_DIR/sway.log" 2>&1) &
   WL_PIDS+=($!)
+  WL_SWAY_PID=$!
   wl_wait_for 20 compgen -G "$WL_DIR/rt/sway-ipc.*.sock" >/dev/null || fail "sway did not start"
   WL_SWAYSOCK=$(compgen -G "$WL_DIR/rt/sway-ipc.*.sock" | head -1)
   WL_DISPLAY=$(cd "$WL_DIR/rt" && compgen -G "wayland-*" | grep -v lock | head -1)
-  wl_wait_for 10 wl_outputs_are 2 || fail "sway has no two outputs"
+  wl_wait_for 10 wl_outputs_are "$count" || fail "sway has not $count outputs"
 }
 
 wl_outputs_are() {
