@@ -18,14 +18,18 @@ int Ceil26_6(FT_Pos v) {
 
 }  // namespace
 
-FreeTypeMeasurer::FreeTypeMeasurer() {
-  FcInit();
+FreeTypeMeasurer::FreeTypeMeasurer() : fontconfigInit_([] { FcInit(); }) {
   FT_Init_FreeType(&library_);
 }
 
 FreeTypeMeasurer::~FreeTypeMeasurer() {
+  EnsureFontconfig();
   for (FT_Face face : faces_) FT_Done_Face(face);
   if (library_ != nullptr) FT_Done_FreeType(library_);
+}
+
+void FreeTypeMeasurer::EnsureFontconfig() {
+  if (fontconfigInit_.joinable()) fontconfigInit_.join();
 }
 
 // fontconfig's configuration and defaults applied as every client applies them, then the best
@@ -60,6 +64,7 @@ drawing::FaceId FreeTypeMeasurer::OpenMatch(FcPattern* pattern, int pixelSize,
 }
 
 drawing::FaceId FreeTypeMeasurer::OpenFace(std::string_view family, int pixelSize) {
+  EnsureFontconfig();
   const auto key = std::make_pair(std::string(family), pixelSize);
   if (const auto it = byFamily_.find(key); it != byFamily_.end()) return it->second;
   const drawing::FaceId face =
@@ -69,11 +74,13 @@ drawing::FaceId FreeTypeMeasurer::OpenFace(std::string_view family, int pixelSiz
 }
 
 drawing::FaceId FreeTypeMeasurer::OpenSubstitute(std::string_view family, int pixelSize) {
+  EnsureFontconfig();
   return OpenMatch(FamilyPattern(std::string(family), pixelSize), pixelSize, nullptr);
 }
 
 drawing::FaceId FreeTypeMeasurer::OpenFallback(char32_t c, std::string_view preferredFamily,
                                                int pixelSize) {
+  EnsureFontconfig();
   FcPattern* pattern = FamilyPattern(std::string(preferredFamily), pixelSize);
   FcCharSet* charset = FcCharSetCreate();
   FcCharSetAddChar(charset, c);

@@ -1,6 +1,8 @@
 // The text API without a display server: faces found through fontconfig and opened with
 // FreeType, with the same rules as on X11 (an exact family, the system's substitute, a fallback
 // face per character). It also renders a face's glyphs as coverage masks for the canvas.
+// fontconfig reads its configuration on a thread of its own, started with the measurer, while
+// the program connects to the compositor; the first question about a face waits for it.
 #pragma once
 
 #include <ft2build.h>
@@ -11,6 +13,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "host/drawing/text_measurer.hpp"
@@ -51,8 +54,10 @@ class FreeTypeMeasurer : public drawing::TextMeasurer {
   // The face fontconfig picks for this pattern (which it takes), or kNoFace.
   drawing::FaceId OpenMatch(FcPattern* pattern, int pixelSize, const char* exactFamily);
   FT_Face Face(drawing::FaceId face) const { return faces_.at(static_cast<std::size_t>(face)); }
+  void EnsureFontconfig();
 
   FT_Library library_ = nullptr;
+  std::thread fontconfigInit_;
   std::vector<FT_Face> faces_;  // by face id; closed with the measurer
   std::map<std::pair<std::string, int>, drawing::FaceId> byFamily_;
 };

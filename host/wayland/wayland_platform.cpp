@@ -204,7 +204,8 @@ void WaylandPlatform::ShowFormWindow() {
   records_.style |= kWsVisible | kWsMaximize;
   for (const auto& output : outputs_) output->Cover(globals_, !session_.lockerChild);
   if (seat_) seat_->SetPointerHidden(pointer_.Hidden());
-  wl_display_flush(display_);
+  // The surfaces' sizes, before the first frame is painted at a size no output has.
+  if (wl_display_roundtrip(display_) < 0) connectionLost_ = true;
 }
 
 void WaylandPlatform::Present(pixman_image_t* buffer, std::span<const drawing::PixelRect> boxes) {
