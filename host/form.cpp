@@ -58,6 +58,8 @@ void Form::Load() {
   loaded_ = true;
   shown_ = false;
   hwnd_ = runtime_.platform().CreateFormWindow(*this);
+  runtime_.User32().Emulation().FormCreated(
+      hwnd_, drawing::ToPixels(design_.normalPlacement, drawing::kStandardDpi));
 }
 
 void Form::EnsureLoaded() {
@@ -67,7 +69,8 @@ void Form::EnsureLoaded() {
 void Form::Show() {
   EnsureLoaded();
   runtime_.Trace(TraceOp::kShow, {});
-  runtime_.platform().ShowFormWindow();
+  runtime_.platform().ShowFullScreen();
+  runtime_.User32().Emulation().FormShownFullScreen();
   shown_ = true;
 }
 
@@ -96,6 +99,7 @@ void Form::DestroyWithoutEvents() {
   running_.clear();
   runtime_.FormWindowDestroyed();
   runtime_.platform().DestroyFormWindow();
+  runtime_.User32().Emulation().FormDestroyed();
 }
 
 void Form::SetCaption(std::string_view caption) {

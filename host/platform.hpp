@@ -1,9 +1,23 @@
-// What each platform supplies: native windows, drawing, input, waiting, the process facts and
-// the window-manager functions. Everything else (controls, timers, events, errors) is the
-// portable runtime's, written once.
+// What each platform supplies: native windows shown as one or more views, drawing primitives,
+// input, waiting, and the process facts. Everything else (controls, timers, events, errors, the
+// window-manager functions, what is drawn and when) is the portable runtime's, written once.
+//
+// Contracts every platform keeps:
+// - Key codes: InputEvent::keyCode of a key-down is the key's virtual-key code as the program's
+//   handlers know it (letters 'A'..'Z', digits '0'..'9', VK_ESCAPE 0x1B, ...); a platform
+//   translates its own key symbols. A key-press carries the character's code.
+// - Positions: pointer positions are twips of the view the pointer is over, converted with that
+//   view's dpi (drawing::PixelsToTwips), so hit testing is the same in every view.
+// - Canvas and measurer: every view's canvas draws text with faces opened by this platform's
+//   Measurer(); canvases never see another platform's faces.
+// - Monitors: while the form is shown full-screen there is one view per monitor, each covering
+//   it. When monitors come, go, change size or scale, the platform updates Views() before its
+//   next Wait returns; the runtime repaints changed views at once.
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -12,6 +26,7 @@
 #include "host/drawing/colours.hpp"
 #include "host/drawing/pixel_geometry.hpp"
 #include "host/drawing/text_measurer.hpp"
+#include "host/window_manager_functions.hpp"
 
 namespace host {
 
@@ -28,12 +43,20 @@ enum class InputKind : std::uint8_t {
 
 struct InputEvent {
   InputKind kind = InputKind::kKeyDown;
-  bool hasPoint = false;  // mouse events carry a position in the form's client area
-  float x = 0;            // twips
+  bool hasPoint = false;  // mouse events carry a position in the view's client area
+  float x = 0;            // twips of the view the event happened in
   float y = 0;
-  std::int16_t keyCode = 0;  // KeyDown: key code; KeyPress: character code
+  std::int16_t keyCode = 0;  // KeyDown: virtual-key code; KeyPress: character code
   std::int16_t button = 0;   // 1 left, 2 right, 4 middle
   std::int16_t shift = 0;    // 1 shift, 2 control, 4 alt
+};
+
+// One place the form is shown: a monitor's cover, or the host window it is embedded in.
+struct View {
+  int id = 0;                         // stable while the view lasts; never reused for another
+  drawing::Canvas* canvas = nullptr;  // its back buffer and window, drawn at `dpi`
+  int dpi = drawing::kStandardDpi;    // pixels to the inch: the scene is scaled by dpi / 96
+  bool operator==(const View&) const = default;
 };
 
 // The runtime's side of the platform's event loop.
@@ -44,8 +67,8 @@ class EventSink {
   // The cover window is going away by a road other than the program's own unload: its host
   // window was destroyed, the user or the session asked it to close, or a signal arrived.
   virtual void OnCloseRequest() = 0;
-  // The platform lost this part of the window's contents (the back buffer still has it).
-  virtual void OnExposed(const drawing::PixelRect& area) = 0;
+  // The platform lost this part of a view's contents (its back buffer still has it).
+  virtual void OnExposed(int viewId, const drawing::PixelRect& area) = 0;
 };
 
 // When the runtime wants to be woken.
@@ -75,31 +98,38 @@ class Platform {
   virtual std::int64_t NowNs() = 0;
   virtual WaitResult Wait(const WaitDeadlines& deadlines, EventSink& sink) = 0;
 
-  // The form's native window.
-  virtual Hwnd CreateFormWindow(const Form& form) = 0;  // created hidden
+  // The form's window. Its handle is what the program sees (with several views: the one on the
+  // primary monitor). Created hidden, at the design's normal placement.
+  virtual Hwnd CreateFormWindow(const Form& form) = 0;
+  // The caption other instances find with FindTopLevelWindow (a platform without a global list
+  // of windows keeps a marker per session instead).
   virtual void SetFormCaption(std::string_view caption) = 0;
-  virtual void ShowFormWindow() = 0;  // as the design says: maximized, borderless
+  // As the design says: maximized and borderless, one view covering each monitor, topmost.
+  virtual void ShowFullScreen() = 0;
   virtual void DestroyFormWindow() = 0;
 
-  // Drawing the form's window: its back buffer and the text API that measures for it, from
-  // CreateFormWindow until DestroyFormWindow. The runtime's scene painter decides what is drawn.
-  virtual drawing::Canvas& FormCanvas() = 0;
+  // Window operations the runtime's window-manager emulation is built on.
+  // A top-level window with this title (any top-level window for a null title); 0 when none.
+  virtual Hwnd FindTopLevelWindow(const char* title) = 0;
+  // A host window's client size; nothing when it does not exist or cannot hold a child.
+  virtual std::optional<drawing::PixelSize> HostClientSize(Hwnd host) = 0;
+  // Makes the form's view a child of the host window (0: top-level again), as it is shown or
+  // hidden. False when it cannot be done.
+  virtual bool EmbedForm(Hwnd host) = 0;
+  // Places the form's window (in its parent's client pixels) and shows or hides it, without
+  // activating it; a missing `show` leaves the visibility alone.
+  virtual void PlaceForm(const drawing::PixelRect& area, std::optional<bool> show) = 0;
+  virtual void SetPointerHidden(bool hidden) = 0;
+  // Where the system itself has the window-manager functions, they are called instead of the
+  // emulation (and the four operations above are not used).
+  virtual WindowManagerFunctions* NativeWindowManager() { return nullptr; }
+
+  // Drawing: the views the form is shown in now (none while it is hidden), and the text API
+  // their canvases draw with.
+  virtual std::span<const View> Views() = 0;
   virtual drawing::TextMeasurer& Measurer() = 0;
   // The user's system colours; the standard scheme where the platform has none.
   virtual const drawing::ColourScheme& Colours() { return standardColours_; }
-  // Pixels to the inch: the scene's twips are scaled by Dpi() / 96.
-  virtual int Dpi() { return drawing::kStandardDpi; }
-
-  // The window manager's functions.
-  virtual Hwnd FindWindowA(const char* className, const char* windowName) = 0;
-  virtual Bool GetClientRect(Hwnd window, Rect* rect) = 0;
-  virtual Long GetWindowLongA(Hwnd window, int index) = 0;
-  virtual Long SetWindowLongA(Hwnd window, int index, Long value) = 0;
-  virtual Hwnd SetParent(Hwnd child, Hwnd newParent) = 0;
-  virtual Bool SetWindowPos(Hwnd window, Hwnd insertAfter, int x, int y, int cx, int cy,
-                            UInt flags) = 0;
-  // Returns the display count after the call; the pointer is hidden while it is negative.
-  virtual int ShowCursor(Bool show) = 0;
 
  private:
   drawing::ColourScheme standardColours_;

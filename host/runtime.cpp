@@ -1,5 +1,6 @@
 #include "host/runtime.hpp"
 
+#include <algorithm>
 #include <string>
 
 #include "host/drawing/frame_grid.hpp"
@@ -93,20 +94,43 @@ int Runtime::Run(const std::function<void()>& main) {
   return status_;
 }
 
-void Runtime::PresentFrameIfDue() {
-  if (ending_ || form_ == nullptr || !form_->Loaded()) return;
-  if (!painter_) {
-    painter_ = std::make_unique<drawing::ScenePainter>(
-        *form_, platform_.FormCanvas(), platform_.Measurer(), platform_.Colours(), platform_.Dpi());
+bool Runtime::FollowViews() {
+  const std::span<const View> views = platform_.Views();
+  bool same = views.size() == painters_.size();
+  for (std::size_t i = 0; same && i < views.size(); ++i) same = painters_[i].view == views[i];
+  if (same) return false;
+  std::vector<ViewPainter> next;
+  next.reserve(views.size());
+  for (const View& view : views) {
+    auto kept = std::find_if(painters_.begin(), painters_.end(),
+                             [&](const ViewPainter& p) { return p.view == view && p.painter; });
+    if (kept != painters_.end()) {
+      next.push_back(std::move(*kept));
+    } else {
+      next.push_back(
+          {view, std::make_unique<drawing::ScenePainter>(*form_, *view.canvas, platform_.Measurer(),
+                                                         platform_.Colours(), view.dpi)});
+    }
   }
-  const std::int64_t frame = drawing::FrameOfTick(tick_);
-  if (frame == lastFrame_ && !painter_->Pending()) return;
-  lastFrame_ = frame;
-  const std::span<const drawing::PixelRect> damage = painter_->PaintFrame();
-  if (!damage.empty() && Tracing(TraceOp::kFrame)) TraceFrame(damage);
+  painters_ = std::move(next);
+  return true;
 }
 
-void Runtime::TraceFrame(std::span<const drawing::PixelRect> damage) {
+void Runtime::PresentFrameIfDue() {
+  if (ending_ || form_ == nullptr || !form_->Loaded()) return;
+  const bool viewsChanged = FollowViews();
+  const std::int64_t frame = drawing::FrameOfTick(tick_);
+  const bool onGrid = frame != lastFrame_;
+  lastFrame_ = frame;
+  for (ViewPainter& view : painters_) {
+    if (!onGrid && !viewsChanged && !view.painter->Pending()) continue;
+    const std::span<const drawing::PixelRect> damage = view.painter->PaintFrame();
+    if (!damage.empty() && Tracing(TraceOp::kFrame)) TraceFrame(view.view, *view.painter, damage);
+  }
+}
+
+void Runtime::TraceFrame(const View& view, const drawing::ScenePainter& painter,
+                         std::span<const drawing::PixelRect> damage) {
   auto number = [](std::string& out, int value) { out += std::to_string(value); };
   std::string boxes = "[";
   for (const drawing::PixelRect& box : damage) {
@@ -123,7 +147,7 @@ void Runtime::TraceFrame(std::span<const drawing::PixelRect> damage) {
   }
   boxes += ']';
   std::string visible = "[";
-  for (const drawing::VisibleControl& control : painter_->VisibleControls()) {
+  for (const drawing::VisibleControl& control : painter.VisibleControls()) {
     if (visible.size() > 1) visible += ',';
     // Control names are plain identifiers: nothing in them needs escaping.
     visible += "{\"control\":\"";
@@ -139,11 +163,16 @@ void Runtime::TraceFrame(std::span<const drawing::PixelRect> damage) {
     visible += '}';
   }
   visible += ']';
-  Trace(TraceOp::kFrame, {{"damage", JsonRaw{boxes}}, {"visible", JsonRaw{visible}}});
+  Trace(TraceOp::kFrame, {{"view", std::int64_t{view.id}},
+                          {"dpi", std::int64_t{view.dpi}},
+                          {"damage", JsonRaw{boxes}},
+                          {"visible", JsonRaw{visible}}});
 }
 
-void Runtime::OnExposed(const drawing::PixelRect& area) {
-  if (painter_) painter_->Exposed(area);
+void Runtime::OnExposed(int viewId, const drawing::PixelRect& area) {
+  for (ViewPainter& view : painters_) {
+    if (view.view.id == viewId) view.painter->Exposed(area);
+  }
 }
 
 void Runtime::Finish(int status) {

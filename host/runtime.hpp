@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "host/basic_types.hpp"
 #include "host/drawing/scene_painter.hpp"
@@ -28,6 +29,7 @@ class Runtime : private EventSink {
   std::string Command();
   [[noreturn]] void End();
   WindowManager& User32() { return user32_; }
+  const WindowManager& User32() const { return user32_; }
 
   // Calls main once, then runs the event loop while a form is loaded. Returns the exit
   // status: 0 when the program ended (or the platform stopped the run), 1 after a run-time
@@ -51,17 +53,21 @@ class Runtime : private EventSink {
   void Attach(Form& form);
   void Detach(Form& form);
   // The form's window is going away, and its drawing with it.
-  void FormWindowDestroyed() { painter_.reset(); }
+  void FormWindowDestroyed() { painters_.clear(); }
 
  private:
   void WriteTrace(TraceOp op, std::initializer_list<TraceField> fields);
   void OnInput(const InputEvent& event) override;
   void OnCloseRequest() override;
-  void OnExposed(const drawing::PixelRect& area) override;
-  // Presents a frame when one is due: on the frame grid, or when the platform lost part of the
-  // window or resized it.
+  void OnExposed(int viewId, const drawing::PixelRect& area) override;
+  // Presents a frame when one is due: on the frame grid, or when the platform lost part of a
+  // view, resized it, or the views themselves changed.
   void PresentFrameIfDue();
-  void TraceFrame(std::span<const drawing::PixelRect> damage);
+  // One painter per view: views that went away lose theirs, new ones (or a view whose scale
+  // changed) get a fresh one that paints the whole view. True when anything changed.
+  bool FollowViews();
+  void TraceFrame(const View& view, const drawing::ScenePainter& painter,
+                  std::span<const drawing::PixelRect> damage);
   // Runs code of the program; a run-time error or End stops the program.
   template <typename Code>
   void Dispatch(Code&& code);
@@ -74,8 +80,12 @@ class Runtime : private EventSink {
   WindowManager user32_;
   Form* form_ = nullptr;
   TickPacer pacer_;
-  std::unique_ptr<drawing::ScenePainter> painter_;
-  std::int64_t lastFrame_ = -1;  // the frame of the tick last presented
+  struct ViewPainter {
+    View view;
+    std::unique_ptr<drawing::ScenePainter> painter;
+  };
+  std::vector<ViewPainter> painters_;  // in the platform's order of views
+  std::int64_t lastFrame_ = -1;        // the frame of the tick last presented
   std::int64_t startNs_ = 0;
   std::int64_t tick_ = 0;
   bool ending_ = false;  // End was called or a run-time error occurred

@@ -42,7 +42,7 @@ TEST(CommandLine, ConfigureEndsAtOnceWithNoWindowAndNoOutput) {
   EXPECT_EQ(run.Run(), 0);
   EXPECT_EQ(run.trace.Ops(), "RunMode,End");
   EXPECT_EQ(run.platform.FormWindow(), 0);
-  EXPECT_EQ(run.platform.CursorCount(), 0);
+  EXPECT_EQ(run.CursorCount(), 0);
   EXPECT_TRUE(run.errors.str().empty());
   EXPECT_EQ(run.trace.records.back().t, 0);
 }
@@ -51,13 +51,13 @@ TEST(CommandLine, SaverShowsTheWindowMaximizedAndThenHidesThePointer) {
   SimRun run(Desktop("/s", 50));
   run.Run();
   EXPECT_EQ(run.trace.Ops().substr(0, 44), "RunMode,PrevInstance,Load,Show,ShowCursor,Ti");
-  const host::headless::Window* w = run.platform.FindByHandle(run.platform.FormWindow());
-  ASSERT_NE(w, nullptr);
+  const auto w = run.FormState();
+  ASSERT_TRUE(w.has_value());
   EXPECT_EQ(w->width, 1920);
   EXPECT_EQ(w->height, 1080);
-  EXPECT_NE(w->records.style & host::wm::kWsVisible, 0);
+  EXPECT_NE(w->style & host::wm::kWsVisible, 0);
   EXPECT_EQ(w->caption, "");
-  EXPECT_EQ(run.platform.CursorCount(), -1);
+  EXPECT_EQ(run.CursorCount(), -1);
   EXPECT_EQ(run.trace.Of(TraceOp::kShowCursor)[0].Int("value"), 0);
 }
 

@@ -35,7 +35,7 @@ TEST_P(Dismissal, FollowsTheRules) {
   if (c.closesAtMs < 0) {
     EXPECT_TRUE(unload.empty());
     EXPECT_TRUE(run.program.frmCover.Loaded());
-    EXPECT_EQ(run.platform.CursorCount(), -1);
+    EXPECT_EQ(run.CursorCount(), -1);
   } else {
     ASSERT_EQ(unload.size(), 1u);
     EXPECT_EQ(unload[0].t, c.closesAtMs);
@@ -48,7 +48,7 @@ TEST_P(Dismissal, FollowsTheRules) {
     EXPECT_EQ(last[last.size() - 2].Int("value"), -1);
     EXPECT_EQ(last.back().op, TraceOp::kEnd);
     EXPECT_EQ(last.back().Int("status"), 0);
-    EXPECT_EQ(run.platform.CursorCount(), 0);
+    EXPECT_EQ(run.CursorCount(), 0);
     EXPECT_EQ(run.platform.FormWindow(), 0);
   }
   EXPECT_EQ(run.program.frmCover.LastMouseX, c.lastX);

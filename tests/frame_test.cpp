@@ -96,7 +96,7 @@ class FrameSleeper : public host::headless::HeadlessPlatform {
     sleep.tickNs = deadlines.frameNs;
     const host::WaitResult result = HeadlessPlatform::Wait(sleep, sink);
     wakeMs.push_back(static_cast<double>(NowNs()) / 1e6);
-    if (NowNs() == 1'500'000'000) sink.OnExposed({300, 600, 50, 40});
+    if (NowNs() == 1'500'000'000) sink.OnExposed(Views().front().id, {300, 600, 50, 40});
     return result;
   }
 };

@@ -31,7 +31,7 @@ TEST_P(Guard, DecidesWhetherThisInstanceRuns) {
   ops = ops.substr(0, ops.find(",Timer"));
   EXPECT_EQ(ops, c.ops);
   EXPECT_EQ(run.program.frmCover.Loaded(), c.runs);
-  EXPECT_EQ(run.platform.CursorCount(), c.runs ? -1 : 0);
+  EXPECT_EQ(run.CursorCount(), c.runs ? -1 : 0);
   if (c.runs) {
     EXPECT_EQ(run.program.frmCover.Caption(), c.caption);
   } else {

@@ -94,14 +94,14 @@ TEST(Preview, EmbedsTheCoverInTheHostWindowStepByStep) {
   EXPECT_TRUE(run.trace.Of(TraceOp::kShowCursor).empty());
   EXPECT_TRUE(run.trace.Of(TraceOp::kPrevInstance).empty());
 
-  const host::headless::Window* w = run.platform.FindByHandle(cover);
-  ASSERT_NE(w, nullptr);
+  const auto w = run.FormState();
+  ASSERT_TRUE(w.has_value());
   EXPECT_EQ(w->parent, 1234);
-  EXPECT_EQ(w->records.ownerLink, 1234);
+  EXPECT_EQ(w->ownerLink, 1234);
   EXPECT_EQ(w->width, 152);
   EXPECT_EQ(w->height, 112);
-  EXPECT_NE(w->records.style & host::wm::kWsVisible, 0);
-  EXPECT_NE(w->records.style & host::wm::kWsChild, 0);
+  EXPECT_NE(w->style & host::wm::kWsVisible, 0);
+  EXPECT_NE(w->style & host::wm::kWsChild, 0);
   // The animation runs in the preview too.
   EXPECT_FALSE(run.trace.Of(TraceOp::kTimer).empty());
 }
@@ -128,7 +128,7 @@ TEST(Preview, IgnoresAllInputAndEndsWhenTheHostWindowIsDestroyed) {
   EXPECT_EQ(run.trace.records.back().op, TraceOp::kEnd);
   EXPECT_EQ(run.trace.records.back().t, 2000);
   EXPECT_TRUE(run.trace.Of(TraceOp::kShowCursor).empty());
-  EXPECT_EQ(run.platform.CursorCount(), 0);
+  EXPECT_EQ(run.CursorCount(), 0);
   EXPECT_EQ(run.platform.FindByHandle(1234), nullptr);
 }
 

@@ -166,7 +166,7 @@ TEST(RunTimeErrors, EndTheProgramWithStatusOneAndShowThePointerAgain) {
     }
   };
   EXPECT_EQ(run.Run(), 1);
-  EXPECT_EQ(run.platform.CursorCount(), 0);
+  EXPECT_EQ(run.runtime.User32().Emulation().PointerCount(), 0);
   EXPECT_FALSE(run.form.Loaded());
   EXPECT_EQ(run.platform.FormWindow(), 0);
   EXPECT_TRUE(run.form.events.empty()) << "no Unload event on an error";
@@ -222,7 +222,8 @@ TEST(RunTimeErrors, APlatformFailureWhileWaitingEndsTheProgramAndShowsThePointer
   host::Runtime runtime(platform, &trace);
   startup::Program program(runtime);
   EXPECT_EQ(program.Run(), 1);
-  EXPECT_EQ(platform.CursorCount(), 0);
+  EXPECT_EQ(runtime.User32().Emulation().PointerCount(), 0);
+  EXPECT_FALSE(platform.PointerHidden());
   EXPECT_FALSE(program.frmCover.Loaded());
   EXPECT_NE(errors.str().find("lost display"), std::string::npos);
   EXPECT_TRUE(trace.Ops().ends_with(",Error,ShowCursor,End")) << trace.Ops();

@@ -53,6 +53,18 @@ std::string RecordingTrace::Ops() const {
 SimRun::SimRun(host::headless::DesktopConfig config)
     : platform(std::move(config), &errors), runtime(platform, &trace), program(runtime) {}
 
+std::optional<FormWindowState> SimRun::FormState() const {
+  const host::headless::Window* w = platform.FindByHandle(platform.FormWindow());
+  if (w == nullptr) return std::nullopt;
+  const host::EmulatedWindowManager& wm = runtime.User32().Emulation();
+  return FormWindowState{w->caption,
+                         w->parent,
+                         w->placement.width,
+                         w->placement.height,
+                         wm.FormRecords().style,
+                         wm.FormRecords().ownerLink};
+}
+
 int SimRun::Run() {
   status = program.Run();
   return status;

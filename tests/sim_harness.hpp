@@ -3,6 +3,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -35,11 +36,25 @@ class RecordingTrace : public host::TraceSink {
   std::string Ops() const;
 };
 
+// The form's window as the window manager and the desktop see it.
+struct FormWindowState {
+  std::string caption;
+  host::Hwnd parent = 0;
+  int width = 0;
+  int height = 0;
+  host::Long style = 0;
+  host::Long ownerLink = 0;
+};
+
 // One run of the program on a simulated desktop.
 struct SimRun {
   explicit SimRun(host::headless::DesktopConfig config);
   // Runs Main and the event loop until the program ends or the virtual time runs out.
   int Run();
+  // The form's window while it exists.
+  std::optional<FormWindowState> FormState() const;
+  // The pointer's display count.
+  int CursorCount() const { return runtime.User32().Emulation().PointerCount(); }
 
   std::ostringstream errors;
   host::headless::HeadlessPlatform platform;

@@ -1,5 +1,7 @@
-// A platform's drawing primitives for the form's window: a back buffer the size of the client
-// area, three ways to draw into it, and presenting parts of it on the screen. What is drawn,
+// A platform's drawing primitives for one view of the form: a back buffer that holds only the
+// part of the view where controls can be drawn (the rest is plain ground, filled straight on the
+// window, so memory does not grow with the screen), three ways to draw into the buffer, and
+// presenting parts of it on the screen. What is drawn,
 // where, in which order and when is decided by the scene painter, the same on every platform.
 #pragma once
 
@@ -25,12 +27,16 @@ class Canvas {
   virtual ~Canvas() = default;
   // The window's client area now, in pixels.
   virtual PixelSize ClientSize() = 0;
-  // A new back buffer of this size; its contents are undefined until drawn.
-  virtual void ResizeBuffer(PixelSize size) = 0;
+  // A new back buffer for this part of the view (in view pixels); its contents are undefined
+  // until drawn. Fill, DrawPicture and DrawText take view pixels and always lie inside it.
+  virtual void SetBufferArea(const PixelRect& area) = 0;
+  // Fills a part of the view outside the back buffer with a plain colour, straight on the
+  // window; on the screen by the next Present at the latest.
+  virtual void FillWindow(const PixelRect& area, Rgb colour) = 0;
   virtual void Fill(const PixelRect& area, Rgb colour) = 0;
   // The picture placed with its top-left corner and size at `placed` (scaled smoothly when the
-  // size differs from the picture's own), only the part inside `clip` drawn. The same picture
-  // object comes back every time it is drawn again.
+  // size differs from the picture's own, once per size and kept: never per frame), only the
+  // part inside `clip` drawn. The same picture object comes back every time it is drawn again.
   virtual void DrawPicture(const RgbImage& picture, const PixelRect& placed,
                            const PixelRect& clip) = 0;
   // Whether the canvas keeps its own copy of a picture once drawn (on the display server, say),
@@ -43,7 +49,8 @@ class Canvas {
   // Runs of text in one colour, only what lies inside `clip` drawn; the background shows
   // between the characters.
   virtual void DrawText(std::span<const PlacedRun> runs, Rgb colour, const PixelRect& clip) = 0;
-  // Copies these parts of the back buffer to the window and sends them on their way.
+  // Copies these parts of the back buffer (all inside its area) to the window and sends them,
+  // and whatever FillWindow drew, on their way.
   virtual void Present(std::span<const PixelRect> boxes) = 0;
 };
 

@@ -26,6 +26,28 @@ bool Overlaps(const PixelRect& a, const PixelRect& b) {
   return !Intersect(a, b).Empty();
 }
 
+bool Contains(const PixelRect& outer, const PixelRect& inner) {
+  return inner.Empty() || (inner.x >= outer.x && inner.y >= outer.y &&
+                           inner.Right() <= outer.Right() && inner.Bottom() <= outer.Bottom());
+}
+
+std::vector<PixelRect> Subtract(const PixelRect& box, const PixelRect& hole) {
+  const PixelRect inside = Intersect(box, hole);
+  if (inside.Empty()) return box.Empty() ? std::vector<PixelRect>{} : std::vector{box};
+  // Full-width bands above and below the hole, then the parts left and right of it.
+  const PixelRect parts[] = {
+      {box.x, box.y, box.width, inside.y - box.y},
+      {box.x, inside.Bottom(), box.width, box.Bottom() - inside.Bottom()},
+      {box.x, inside.y, inside.x - box.x, inside.height},
+      {inside.Right(), inside.y, box.Right() - inside.Right(), inside.height},
+  };
+  std::vector<PixelRect> outside;
+  for (const PixelRect& part : parts) {
+    if (!part.Empty()) outside.push_back(part);
+  }
+  return outside;
+}
+
 int PixelEdge(float twips, int dpi) {
   // Exact for the scene's whole twips: both products and the quotient are exact in a double
   // whenever the edge lies on a pixel boundary.

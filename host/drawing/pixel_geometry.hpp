@@ -33,6 +33,9 @@ struct PixelRect {
 PixelRect Intersect(const PixelRect& a, const PixelRect& b);
 PixelRect Union(const PixelRect& a, const PixelRect& b);
 bool Overlaps(const PixelRect& a, const PixelRect& b);
+bool Contains(const PixelRect& outer, const PixelRect& inner);
+// The parts of `box` outside `hole`: at most four boxes, none of them empty.
+std::vector<PixelRect> Subtract(const PixelRect& box, const PixelRect& hole);
 
 // The pixel an edge at this many twips falls in: edges round down, so a box and its damage
 // always agree, and a label moving by a third of a pixel changes no pixel until it crosses one.

@@ -25,11 +25,30 @@ ScenePainter::ScenePainter(const Form& form, Canvas& canvas, TextMeasurer& measu
 }
 
 void ScenePainter::Exposed(const PixelRect& area) {
-  present_.Add(area);
+  exposed_.Add(area);
 }
 
 bool ScenePainter::Pending() {
-  return !present_.Empty() || canvas_.ClientSize() != bufferSize_;
+  return !exposed_.Empty() || canvas_.ClientSize() != viewSize_;
+}
+
+// Where a control can be drawn: every image's box and every label's box, where the design put
+// it and where it is now.
+PixelRect ScenePainter::SceneBounds() const {
+  PixelRect bounds;
+  auto add = [&bounds](const PixelRect& box) {
+    if (!box.Empty()) bounds = bounds.Empty() ? box : Union(bounds, box);
+  };
+  const auto& controls = form_.design().controls;
+  for (const std::size_t control : paintOrder_) {
+    if (const auto* image = std::get_if<ImageDesign>(&controls[control])) {
+      add(ToPixels(image->box, dpi_));
+    } else {
+      add(ToPixels(form_.LabelDesignOf(control).box, dpi_));
+      add(ToPixels(form_.LabelBox(control), dpi_));
+    }
+  }
+  return bounds;
 }
 
 ScenePainter::LabelState ScenePainter::CurrentState(std::size_t control) const {
@@ -51,10 +70,17 @@ PixelRect ScenePainter::PicturePlacement(std::size_t control) const {
 std::span<const PixelRect> ScenePainter::PaintFrame() {
   const PixelSize size = canvas_.ClientSize();
   const PixelRect whole{0, 0, size.width, size.height};
-  if (size != bufferSize_) {
-    canvas_.ResizeBuffer(size);
-    bufferSize_ = size;
+  if (size != viewSize_) {
+    viewSize_ = size;
+    bufferArea_ = PixelRect{};
     repaint_.Add(whole);
+  }
+  // The back buffer covers the scene, not the view; it grows only if a label leaves it.
+  const PixelRect needed = Intersect(SceneBounds(), whole);
+  if (!Contains(bufferArea_, needed)) {
+    bufferArea_ = bufferArea_.Empty() ? needed : Intersect(Union(bufferArea_, needed), whole);
+    canvas_.SetBufferArea(bufferArea_);
+    repaint_.Add(bufferArea_);
   }
   for (auto& [control, drawn] : drawn_) {
     const LabelState now = CurrentState(control);
@@ -64,16 +90,38 @@ std::span<const PixelRect> ScenePainter::PaintFrame() {
     drawn = now;
   }
   repaint_.ClipTo(whole);
+  exposed_.ClipTo(whole);
+  damage_.Clear();
+  const Rgb ground = ResolveColour(form_.design().backColour, colours_);
+  bool filledWindow = false;
+  auto showOutsideBuffer = [&](const PixelRect& box) {
+    for (const PixelRect& part : Subtract(box, bufferArea_)) {
+      canvas_.FillWindow(part, ground);
+      filledWindow = true;
+    }
+  };
+  // Lost parts come back from the back buffer, or as plain ground outside it.
+  for (const PixelRect& box : exposed_.Boxes()) {
+    present_.Add(Intersect(box, bufferArea_));
+    showOutsideBuffer(box);
+    damage_.Add(box);
+  }
   for (const PixelRect& box : repaint_.Boxes()) {
-    Draw(box);
-    present_.Add(box);
+    const PixelRect inside = Intersect(box, bufferArea_);
+    if (!inside.Empty()) {
+      Draw(inside);
+      present_.Add(inside);
+    }
+    showOutsideBuffer(box);
+    damage_.Add(box);
   }
   repaint_.Clear();
-  present_.ClipTo(whole);
+  exposed_.Clear();
+  present_.ClipTo(bufferArea_);
   presented_.assign(present_.Boxes().begin(), present_.Boxes().end());
   present_.Clear();
-  if (!presented_.empty()) canvas_.Present(presented_);
-  return presented_;
+  if (!presented_.empty() || filledWindow) canvas_.Present(presented_);
+  return damage_.Boxes();
 }
 
 void ScenePainter::Draw(const PixelRect& area) {

@@ -4,33 +4,36 @@
 #include <ostream>
 
 #include "host/form.hpp"
-#include "host/window_styles.hpp"
 
 namespace host::headless {
-using namespace host::wm;
 
 HeadlessPlatform::HeadlessPlatform(DesktopConfig config, std::ostream* errors)
     : config_(std::move(config)),
       errorStream_(errors),
       measurer_(config_.fonts),
-      canvas_(measurer_, config_.raster) {
+      noCanvas_(measurer_, false) {
   std::stable_sort(
       config_.actions.begin(), config_.actions.end(),
       [](const ScriptedAction& a, const ScriptedAction& b) { return a.atNs < b.atNs; });
   for (const HostWindowSpec& host : config_.hosts) {
     windows_[host.handle] = Window{.handle = host.handle,
                                    .caption = "",
-                                   .records = {.style = kWsOverlappedWindow | kWsVisible},
-                                   .width = host.width,
-                                   .height = host.height};
+                                   .parent = 0,
+                                   .visible = true,
+                                   .isForm = false,
+                                   .placement = {0, 0, host.width, host.height}};
   }
   for (const std::string& title : config_.foreignTitles) {
     const Hwnd handle = NewHandle();
     windows_[handle] = Window{.handle = handle,
                               .caption = title,
-                              .records = {.style = kWsOverlappedWindow | kWsVisible},
-                              .width = 640,
-                              .height = 480};
+                              .parent = 0,
+                              .visible = true,
+                              .isForm = false,
+                              .placement = {0, 0, 640, 480}};
+  }
+  if (config_.monitors.empty()) {
+    config_.monitors.push_back({{0, 0, config_.screenWidth, config_.screenHeight}});
   }
 }
 
@@ -58,10 +61,27 @@ const Window* HeadlessPlatform::FindByHandle(Hwnd handle) const {
 
 bool HeadlessPlatform::Visible(const Window& window) const {
   for (const Window* w = &window; w != nullptr; w = FindByHandle(w->parent)) {
-    if (!w->records.Visible()) return false;
+    if (!w->visible) return false;
     if (w->parent == 0) break;
   }
   return true;
+}
+
+const MemoryCanvas& HeadlessPlatform::Canvas() const {
+  if (!views_.empty()) return CanvasOf(views_.front().id);
+  // After the run: the canvas the form was last shown in.
+  return canvases_.empty() ? noCanvas_ : *canvases_.rbegin()->second;
+}
+
+const MemoryCanvas& HeadlessPlatform::CanvasOf(int viewId) const {
+  const auto it = canvases_.find(viewId);
+  return it == canvases_.end() ? noCanvas_ : *it->second;
+}
+
+MemoryCanvas& HeadlessPlatform::CanvasFor(int viewId) {
+  std::unique_ptr<MemoryCanvas>& canvas = canvases_[viewId];
+  if (!canvas) canvas = std::make_unique<MemoryCanvas>(measurer_, config_.raster);
+  return *canvas;
 }
 
 // Virtual time costs nothing: wake at every tick, so each timer event carries its own time.
@@ -83,17 +103,26 @@ WaitResult HeadlessPlatform::Wait(const WaitDeadlines& deadlines, EventSink& sin
 }
 
 void HeadlessPlatform::Perform(const ScriptedAction& action, EventSink& sink) {
-  if (action.kind == ScriptedAction::Kind::kDestroyHosts) {
-    const Hwnd form = formWindow_;
-    for (const HostWindowSpec& host : config_.hosts) DestroyWindowTree(host.handle);
-    // The form's window went with its host: the form closes as any window does.
-    if (form != 0 && Find(form) == nullptr) sink.OnCloseRequest();
-    return;
+  switch (action.kind) {
+    case ScriptedAction::Kind::kDestroyHosts: {
+      const Hwnd form = formWindow_;
+      for (const HostWindowSpec& host : config_.hosts) DestroyWindowTree(host.handle);
+      UpdateViews();
+      // The form's window went with its host: the form closes as any window does.
+      if (form != 0 && Find(form) == nullptr) sink.OnCloseRequest();
+      return;
+    }
+    case ScriptedAction::Kind::kSetMonitors:
+      config_.monitors = action.monitors;
+      UpdateViews();
+      return;
+    case ScriptedAction::Kind::kInput: {
+      // Input reaches the form's window only while it exists and can be seen.
+      const Window* window = Find(formWindow_);
+      if (window != nullptr && Visible(*window)) sink.OnInput(action.input);
+      return;
+    }
   }
-  // Input reaches the form's window only while it exists and can be seen.
-  const Window* window = Find(formWindow_);
-  if (window == nullptr || !Visible(*window)) return;
-  sink.OnInput(action.input);
 }
 
 void HeadlessPlatform::DestroyWindowTree(Hwnd handle) {
@@ -103,25 +132,49 @@ void HeadlessPlatform::DestroyWindowTree(Hwnd handle) {
   }
   for (const Hwnd child : children) DestroyWindowTree(child);
   windows_.erase(handle);
+  if (handle == formWindow_) formWindow_ = 0;
 }
 
-void HeadlessPlatform::SizeChanged(const Window& window) {
-  if (window.handle == formWindow_) canvas_.SetClientSize({window.width, window.height});
+// Full-screen, the i-th view covers the i-th monitor: it keeps its identity while that monitor
+// keeps its resolution, and takes the monitor's new size. Otherwise the form's window is one
+// view at its own size.
+void HeadlessPlatform::UpdateViews() {
+  const Window* form = Find(formWindow_);
+  std::vector<MonitorSpec> covers;
+  if (form != nullptr && Visible(*form)) {
+    if (fullScreen_) {
+      covers = config_.monitors;
+    } else {
+      covers.push_back({{0, 0, form->placement.width, form->placement.height}});
+    }
+  }
+  std::vector<View> next;
+  for (std::size_t i = 0; i < covers.size(); ++i) {
+    View view;
+    const bool keep = i < views_.size() && views_[i].dpi == covers[i].dpi;
+    view.id = keep ? views_[i].id : nextViewId_++;
+    view.dpi = covers[i].dpi;
+    MemoryCanvas& canvas = CanvasFor(view.id);
+    const drawing::PixelSize size{covers[i].area.width, covers[i].area.height};
+    if (!keep || canvas.ClientSize() != size) canvas.SetClientSize(size);
+    view.canvas = &canvas;
+    viewMonitors_[view.id] = covers[i];
+    next.push_back(view);
+  }
+  views_ = std::move(next);
 }
 
 Hwnd HeadlessPlatform::CreateFormWindow(const Form& form) {
   const Hwnd handle = NewHandle();
-  const drawing::PixelRect normal = drawing::ToPixels(form.design().normalPlacement, Dpi());
   windows_[handle] = Window{.handle = handle,
                             .caption = form.Caption(),
-                            .records = {.style = kPopupStyle},
-                            .x = normal.x,
-                            .y = normal.y,
-                            .width = normal.width,
-                            .height = normal.height,
-                            .isForm = true};
+                            .parent = 0,
+                            .visible = false,
+                            .isForm = true,
+                            .placement = drawing::ToPixels(form.design().normalPlacement)};
   formWindow_ = handle;
-  SizeChanged(windows_[handle]);
+  fullScreen_ = false;
+  UpdateViews();
   return handle;
 }
 
@@ -129,75 +182,51 @@ void HeadlessPlatform::SetFormCaption(std::string_view caption) {
   if (Window* w = Find(formWindow_)) w->caption = std::string(caption);
 }
 
-void HeadlessPlatform::ShowFormWindow() {
+void HeadlessPlatform::ShowFullScreen() {
   Window* w = Find(formWindow_);
   if (w == nullptr) return;
-  w->records.style |= kWsVisible | kWsMaximize;
-  w->x = 0;
-  w->y = 0;
-  w->width = config_.screenWidth;
-  w->height = config_.screenHeight;
-  SizeChanged(*w);
+  w->visible = true;
+  w->placement = config_.monitors.front().area;
+  fullScreen_ = true;
+  UpdateViews();
 }
 
 void HeadlessPlatform::DestroyFormWindow() {
   if (formWindow_ != 0 && Find(formWindow_) != nullptr) DestroyWindowTree(formWindow_);
   formWindow_ = 0;
-  canvas_.SetClientSize({});
+  fullScreen_ = false;
+  UpdateViews();
 }
 
-Hwnd HeadlessPlatform::FindWindowA(const char* className, const char* windowName) {
-  if (className != nullptr) return 0;  // no window here has a registered class name
+Hwnd HeadlessPlatform::FindTopLevelWindow(const char* title) {
   for (const auto& [handle, w] : windows_) {
-    const bool topLevel = w.parent == 0 && (w.records.style & kWsChild) == 0;
-    if (topLevel && (windowName == nullptr || w.caption == windowName)) return handle;
+    if (w.parent == 0 && (title == nullptr || w.caption == title)) return handle;
   }
   return 0;
 }
 
-Bool HeadlessPlatform::GetClientRect(Hwnd window, Rect* rect) {
-  const Window* w = Find(window);
-  if (w == nullptr || rect == nullptr) return 0;
-  *rect = Rect{0, 0, w->width, w->height};
-  return 1;
+std::optional<drawing::PixelSize> HeadlessPlatform::HostClientSize(Hwnd host) {
+  const Window* w = Find(host);
+  if (w == nullptr) return std::nullopt;
+  return drawing::PixelSize{w->placement.width, w->placement.height};
 }
 
-Long HeadlessPlatform::GetWindowLongA(Hwnd window, int index) {
-  const Window* w = Find(window);
-  return w == nullptr ? 0 : w->records.Get(index);
+bool HeadlessPlatform::EmbedForm(Hwnd host) {
+  Window* form = Find(formWindow_);
+  if (form == nullptr || (host != 0 && Find(host) == nullptr)) return false;
+  form->parent = host;
+  fullScreen_ = false;
+  UpdateViews();
+  return true;
 }
 
-Long HeadlessPlatform::SetWindowLongA(Hwnd window, int index, Long value) {
-  Window* w = Find(window);
-  return w == nullptr ? 0 : w->records.Set(index, value);
-}
-
-Hwnd HeadlessPlatform::SetParent(Hwnd child, Hwnd newParent) {
-  Window* w = Find(child);
-  if (w == nullptr || (newParent != 0 && Find(newParent) == nullptr)) return 0;
-  const Hwnd previous = w->parent;
-  w->parent = newParent;
-  return previous;
-}
-
-Bool HeadlessPlatform::SetWindowPos(Hwnd window, Hwnd, int x, int y, int cx, int cy, UInt flags) {
-  Window* w = Find(window);
-  if (w == nullptr) return 0;
-  if ((flags & kSwpNoMove) == 0) {
-    w->x = x;
-    w->y = y;
-  }
-  if ((flags & kSwpNoSize) == 0) {
-    w->width = cx;
-    w->height = cy;
-  }
-  w->records.ApplyPlacementFlags(flags);
-  SizeChanged(*w);
-  return 1;
-}
-
-int HeadlessPlatform::ShowCursor(Bool show) {
-  return pointer_.Show(show);
+void HeadlessPlatform::PlaceForm(const drawing::PixelRect& area, std::optional<bool> show) {
+  Window* form = Find(formWindow_);
+  if (form == nullptr) return;
+  form->placement = area;
+  if (show) form->visible = *show;
+  fullScreen_ = false;
+  UpdateViews();
 }
 
 }  // namespace host::headless

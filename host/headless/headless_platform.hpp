@@ -1,17 +1,18 @@
-// A platform with no screen: an in-memory window manager, a virtual clock, scripted input and
-// a pointer display count. Everything happens in virtual time, as fast as the machine allows.
+// A platform with no screen: an in-memory desktop of monitors and windows, a virtual clock and
+// scripted input and monitor changes. Everything happens in virtual time, as fast as the
+// machine allows.
 #pragma once
 
 #include <cstdint>
 #include <iosfwd>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "host/headless/fixed_measurer.hpp"
 #include "host/headless/memory_canvas.hpp"
 #include "host/platform.hpp"
-#include "host/window_records.hpp"
 
 namespace host::headless {
 
@@ -21,21 +22,31 @@ struct HostWindowSpec {
   int height = 0;
 };
 
+// A monitor: its place on the virtual screen in pixels and its resolution.
+struct MonitorSpec {
+  drawing::PixelRect area;
+  int dpi = drawing::kStandardDpi;
+  bool operator==(const MonitorSpec&) const = default;
+};
+
 struct ScriptedAction {
-  enum class Kind { kInput, kDestroyHosts };
+  enum class Kind { kInput, kDestroyHosts, kSetMonitors };
   std::int64_t atNs = 0;
   Kind kind = Kind::kInput;
   InputEvent input;
+  std::vector<MonitorSpec> monitors;  // kSetMonitors: the monitors from then on, primary first
 };
 
 struct DesktopConfig {
   std::string commandLine;
   bool prevInstance = false;
+  // The monitors, primary first; none means one 96-dpi monitor of screenWidth x screenHeight.
+  std::vector<MonitorSpec> monitors;
   int screenWidth = 1920;
   int screenHeight = 1080;
   std::vector<std::string> foreignTitles;         // foreign top-level windows with these captions
   std::vector<HostWindowSpec> hosts;              // preview host windows
-  std::vector<ScriptedAction> actions;            // input and host destruction, at virtual times
+  std::vector<ScriptedAction> actions;            // input, host destruction, monitor changes
   std::int64_t runNs = 60'000'000'000;            // stop after this much virtual time
   std::vector<FontSpec> fonts = StandardFonts();  // installed faces, the system default last
   bool raster = false;  // keep the frames' pixels (for tests; costs time and memory)
@@ -44,13 +55,10 @@ struct DesktopConfig {
 struct Window {
   Hwnd handle = 0;
   std::string caption;
-  WindowRecords records;  // style bits and owner link
-  Hwnd parent = 0;        // the window it sits in
-  int x = 0;
-  int y = 0;
-  int width = 0;  // client area, pixels
-  int height = 0;
+  Hwnd parent = 0;  // the window it sits in
+  bool visible = false;
   bool isForm = false;
+  drawing::PixelRect placement;  // client area in the parent's client pixels
 };
 
 class HeadlessPlatform : public Platform {
@@ -69,25 +77,25 @@ class HeadlessPlatform : public Platform {
 
   Hwnd CreateFormWindow(const Form& form) override;
   void SetFormCaption(std::string_view caption) override;
-  void ShowFormWindow() override;
+  void ShowFullScreen() override;
   void DestroyFormWindow() override;
-  drawing::Canvas& FormCanvas() override { return canvas_; }
-  drawing::TextMeasurer& Measurer() override { return measurer_; }
 
-  Hwnd FindWindowA(const char* className, const char* windowName) override;
-  Bool GetClientRect(Hwnd window, Rect* rect) override;
-  Long GetWindowLongA(Hwnd window, int index) override;
-  Long SetWindowLongA(Hwnd window, int index, Long value) override;
-  Hwnd SetParent(Hwnd child, Hwnd newParent) override;
-  Bool SetWindowPos(Hwnd window, Hwnd insertAfter, int x, int y, int cx, int cy,
-                    UInt flags) override;
-  int ShowCursor(Bool show) override;
+  Hwnd FindTopLevelWindow(const char* title) override;
+  std::optional<drawing::PixelSize> HostClientSize(Hwnd host) override;
+  bool EmbedForm(Hwnd host) override;
+  void PlaceForm(const drawing::PixelRect& area, std::optional<bool> show) override;
+  void SetPointerHidden(bool hidden) override { pointerHidden_ = hidden; }
+
+  std::span<const View> Views() override { return views_; }
+  drawing::TextMeasurer& Measurer() override { return measurer_; }
 
   // Inspection.
   const Window* FindByHandle(Hwnd handle) const;
   Hwnd FormWindow() const { return formWindow_; }
-  int CursorCount() const { return pointer_.Count(); }
-  const MemoryCanvas& Canvas() const { return canvas_; }
+  bool PointerHidden() const { return pointerHidden_; }
+  // The canvas of the form's first view (the primary monitor's when full-screen).
+  const MemoryCanvas& Canvas() const;
+  const MemoryCanvas& CanvasOf(int viewId) const;
   FixedMeasurer& Fonts() { return measurer_; }
   const std::vector<std::string>& ReportedErrors() const { return errors_; }
 
@@ -97,7 +105,9 @@ class HeadlessPlatform : public Platform {
   bool Visible(const Window& window) const;
   void DestroyWindowTree(Hwnd handle);
   void Perform(const ScriptedAction& action, EventSink& sink);
-  void SizeChanged(const Window& window);
+  // Brings the views in line with the form's window and the monitors.
+  void UpdateViews();
+  MemoryCanvas& CanvasFor(int viewId);
 
   DesktopConfig config_;
   std::ostream* errorStream_;
@@ -107,9 +117,15 @@ class HeadlessPlatform : public Platform {
   std::int64_t nowNs_ = 0;
   Hwnd nextHandle_ = 0x00010010;
   Hwnd formWindow_ = 0;
-  PointerDisplayCount pointer_;
+  bool fullScreen_ = false;
+  bool pointerHidden_ = false;
   FixedMeasurer measurer_;
-  MemoryCanvas canvas_;
+  // A view per monitor while full-screen, else one for the window itself; each with its canvas.
+  std::vector<View> views_;
+  std::map<int, std::unique_ptr<MemoryCanvas>> canvases_;
+  std::map<int, MonitorSpec> viewMonitors_;  // what each full-screen view covers
+  int nextViewId_ = 1;
+  MemoryCanvas noCanvas_;
 };
 
 }  // namespace host::headless

@@ -41,16 +41,28 @@ drawing::PixelSize GdiCanvas::ClientSize() {
   return {client.right, client.bottom};
 }
 
-void GdiCanvas::ResizeBuffer(drawing::PixelSize size) {
+void GdiCanvas::SetBufferArea(const drawing::PixelRect& area) {
   const HDC screen = GetDC(window_);
   const HBITMAP bitmap =
-      CreateCompatibleBitmap(screen, std::max(size.width, 1), std::max(size.height, 1));
+      CreateCompatibleBitmap(screen, std::max(area.width, 1), std::max(area.height, 1));
   ReleaseDC(window_, screen);
   const HGDIOBJ previous = SelectObject(bufferDc_, bitmap);
   if (initialBitmap_ == nullptr) initialBitmap_ = previous;
   if (buffer_ != nullptr) DeleteObject(buffer_);
   buffer_ = bitmap;
-  bufferSize_ = size;
+  bufferArea_ = area;
+  // Everything drawn into the buffer, and copied out of it, keeps the view's coordinates.
+  SetViewportOrgEx(bufferDc_, -area.x, -area.y, nullptr);
+}
+
+void GdiCanvas::FillWindow(const drawing::PixelRect& area, drawing::Rgb colour) {
+  const HDC target = GetDC(window_);
+  if (target == nullptr) return;
+  ground_ = ToColorref(colour);
+  SetDCBrushColor(target, ground_);
+  const RECT rect = ToRect(area);
+  FillRect(target, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  ReleaseDC(window_, target);
 }
 
 void GdiCanvas::Fill(const drawing::PixelRect& area, drawing::Rgb colour) {
@@ -128,9 +140,18 @@ void GdiCanvas::Present(std::span<const drawing::PixelRect> boxes) {
 }
 
 bool GdiCanvas::Repaint(HDC target, const RECT& area) {
-  if (buffer_ == nullptr || bufferSize_ != ClientSize()) return false;
-  BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, bufferDc_,
-         area.left, area.top, SRCCOPY);
+  if (buffer_ == nullptr) return false;
+  const drawing::PixelRect box{area.left, area.top, area.right - area.left, area.bottom - area.top};
+  const drawing::PixelRect inside = drawing::Intersect(box, bufferArea_);
+  if (!inside.Empty()) {
+    BitBlt(target, inside.x, inside.y, inside.width, inside.height, bufferDc_, inside.x, inside.y,
+           SRCCOPY);
+  }
+  SetDCBrushColor(target, ground_);
+  for (const drawing::PixelRect& part : drawing::Subtract(box, bufferArea_)) {
+    const RECT rect = ToRect(part);
+    FillRect(target, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  }
   return true;
 }
 

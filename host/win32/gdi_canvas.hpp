@@ -1,5 +1,6 @@
-// The drawing primitives on Windows: a back-buffer bitmap the size of the client area, drawn
-// with GDI and copied to the window box by box, so nothing flickers.
+// The drawing primitives on Windows: a back-buffer bitmap the size of the scene (the rest of the
+// client area is filled straight on the window), drawn with GDI and copied to the window box by
+// box, so nothing flickers.
 #pragma once
 
 #include <windows.h>
@@ -19,7 +20,8 @@ class GdiCanvas : public drawing::Canvas {
   GdiCanvas& operator=(const GdiCanvas&) = delete;
 
   drawing::PixelSize ClientSize() override;
-  void ResizeBuffer(drawing::PixelSize size) override;
+  void SetBufferArea(const drawing::PixelRect& area) override;
+  void FillWindow(const drawing::PixelRect& area, drawing::Rgb colour) override;
   void Fill(const drawing::PixelRect& area, drawing::Rgb colour) override;
   void DrawPicture(const drawing::RgbImage& picture, const drawing::PixelRect& placed,
                    const drawing::PixelRect& clip) override;
@@ -41,7 +43,8 @@ class GdiCanvas : public drawing::Canvas {
   HBITMAP buffer_ = nullptr;
   HGDIOBJ initialBitmap_ = nullptr;
   HGDIOBJ initialPicture_ = nullptr;
-  drawing::PixelSize bufferSize_;
+  drawing::PixelRect bufferArea_;
+  COLORREF ground_ = RGB(0, 0, 0);  // what FillWindow last filled with
   // Each picture becomes a bitmap once; painting then only copies from it.
   std::map<const drawing::RgbImage*, HBITMAP> pictures_;
 };

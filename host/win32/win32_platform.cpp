@@ -106,7 +106,7 @@ void Win32Platform::Deliver(const Pending& event) {
       break;
     case Pending::Kind::kExposed:
       // Already repaired from the back buffer; the painter presents it again with its next frame.
-      sink_->OnExposed(event.exposed);
+      if (viewId_ != 0) sink_->OnExposed(viewId_, event.exposed);
       break;
   }
 }
@@ -241,6 +241,7 @@ Hwnd Win32Platform::CreateFormWindow(const Form& form) {
   SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
   dpi_ = WindowDpi();
   canvas_ = std::make_unique<GdiCanvas>(window_, *measurer_);
+  ++viewId_;
   return Narrow(window_);
 }
 
@@ -250,7 +251,7 @@ void Win32Platform::SetFormCaption(std::string_view caption) {
 
 // Full screen: one borderless topmost window over the whole virtual screen, every monitor, as
 // the scene's twips count from the top-left corner of it.
-void Win32Platform::ShowFormWindow() {
+void Win32Platform::ShowFullScreen() {
   if (window_ == nullptr) return;
   const int x = GetSystemMetrics(SM_XVIRTUALSCREEN);
   const int y = GetSystemMetrics(SM_YVIRTUALSCREEN);
@@ -268,7 +269,47 @@ void Win32Platform::DestroyFormWindow() {
   DestroyWindow(window_);
   destroying_ = false;
   window_ = nullptr;
+  views_.clear();
   canvas_.reset();
+}
+
+std::span<const View> Win32Platform::Views() {
+  views_.clear();
+  if (window_ == nullptr || !canvas_) return views_;
+  dpiFixed_ = true;
+  views_.push_back(View{viewId_, canvas_.get(), dpi_});
+  return views_;
+}
+
+Hwnd Win32Platform::FindTopLevelWindow(const char* title) {
+  return Narrow(::FindWindowA(nullptr, title));
+}
+
+std::optional<drawing::PixelSize> Win32Platform::HostClientSize(Hwnd host) {
+  RECT r{};
+  if (::GetClientRect(Widen(host), &r) == 0) return std::nullopt;
+  return drawing::PixelSize{r.right, r.bottom};
+}
+
+bool Win32Platform::EmbedForm(Hwnd host) {
+  if (window_ == nullptr) return false;
+  const LONG style = ::GetWindowLongA(window_, GWL_STYLE);
+  ::SetWindowLongA(window_, GWL_STYLE, host != 0 ? style | WS_CHILD : style & ~WS_CHILD);
+  SetLastError(ERROR_SUCCESS);
+  ::SetParent(window_, Widen(host));
+  return GetLastError() == ERROR_SUCCESS;
+}
+
+void Win32Platform::PlaceForm(const drawing::PixelRect& area, std::optional<bool> show) {
+  if (window_ == nullptr) return;
+  UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+  if (show == true) flags |= SWP_SHOWWINDOW;
+  if (show == false) flags |= SWP_HIDEWINDOW;
+  ::SetWindowPos(window_, nullptr, area.x, area.y, area.width, area.height, flags);
+}
+
+void Win32Platform::SetPointerHidden(bool hidden) {
+  ::ShowCursor(hidden ? FALSE : TRUE);
 }
 
 Hwnd Win32Platform::FindWindowA(const char* className, const char* windowName) {

@@ -23,7 +23,8 @@ class SystemColours : public drawing::ColourScheme {
   std::optional<Colour> SystemColour(int index) const override;
 };
 
-class Win32Platform : public Platform {
+// The window manager's functions are the system's own: the program's calls go straight to user32.
+class Win32Platform : public Platform, public WindowManagerFunctions {
  public:
   Win32Platform(HINSTANCE instance, std::string commandLine);
   ~Win32Platform() override;
@@ -39,16 +40,22 @@ class Win32Platform : public Platform {
 
   Hwnd CreateFormWindow(const Form& form) override;
   void SetFormCaption(std::string_view caption) override;
-  void ShowFormWindow() override;
+  void ShowFullScreen() override;
   void DestroyFormWindow() override;
-  drawing::Canvas& FormCanvas() override { return *canvas_; }
+
+  // The operations below are what the portable emulation would use; the program's calls reach
+  // user32 itself instead, so they only serve other callers.
+  Hwnd FindTopLevelWindow(const char* title) override;
+  std::optional<drawing::PixelSize> HostClientSize(Hwnd host) override;
+  bool EmbedForm(Hwnd host) override;
+  void PlaceForm(const drawing::PixelRect& area, std::optional<bool> show) override;
+  void SetPointerHidden(bool hidden) override;
+  WindowManagerFunctions* NativeWindowManager() override { return this; }
+
+  // The resolution is fixed when the scene is first drawn; from then on input uses the same.
+  std::span<const View> Views() override;
   drawing::TextMeasurer& Measurer() override { return *measurer_; }
   const drawing::ColourScheme& Colours() override { return colours_; }
-  // Asked once, when the scene is first drawn; from then on input uses the same resolution.
-  int Dpi() override {
-    dpiFixed_ = true;
-    return dpi_;
-  }
 
   Hwnd FindWindowA(const char* className, const char* windowName) override;
   Bool GetClientRect(Hwnd window, Rect* rect) override;
@@ -89,6 +96,8 @@ class Win32Platform : public Platform {
   bool destroying_ = false;            // the program itself destroys its window
   int dpi_ = USER_DEFAULT_SCREEN_DPI;
   bool dpiFixed_ = false;
+  std::vector<View> views_;
+  int viewId_ = 0;             // the window's view, new with each window
   EventSink* sink_ = nullptr;  // set while a wait runs
   bool delivered_ = false;
   std::vector<Pending> pending_;

@@ -69,10 +69,11 @@ std::uint32_t X11Canvas::PixelOf(drawing::Rgb colour) {
   return it->second;
 }
 
-void X11Canvas::ResizeBuffer(drawing::PixelSize size) {
+void X11Canvas::SetBufferArea(const drawing::PixelRect& area) {
   FreeBuffer();
-  buffer_ = XCreatePixmap(display_, window_, static_cast<unsigned>(std::max(size.width, 1)),
-                          static_cast<unsigned>(std::max(size.height, 1)),
+  bufferArea_ = area;
+  buffer_ = XCreatePixmap(display_, window_, static_cast<unsigned>(std::max(area.width, 1)),
+                          static_cast<unsigned>(std::max(area.height, 1)),
                           static_cast<unsigned>(DefaultDepth(display_, screen_)));
   const XRenderPictFormat* format =
       XRenderFindVisualFormat(display_, DefaultVisual(display_, screen_));
@@ -81,14 +82,24 @@ void X11Canvas::ResizeBuffer(drawing::PixelSize size) {
                             static_cast<xcb_render_pictformat_t>(format->id), 0, nullptr);
 }
 
-void X11Canvas::Fill(const drawing::PixelRect& area, drawing::Rgb colour) {
+void X11Canvas::SetForeground(drawing::Rgb colour) {
   const std::uint32_t pixel = PixelOf(colour);
   if (pixel != foreground_) {
     xcb_change_gc(connection_, gc_, XCB_GC_FOREGROUND, &pixel);
     foreground_ = pixel;
   }
-  const xcb_rectangle_t rect{I16(area.x), I16(area.y), U16(area.width), U16(area.height)};
+}
+
+void X11Canvas::Fill(const drawing::PixelRect& area, drawing::Rgb colour) {
+  SetForeground(colour);
+  const xcb_rectangle_t rect{BufferX(area.x), BufferY(area.y), U16(area.width), U16(area.height)};
   xcb_poly_fill_rectangle(connection_, static_cast<xcb_drawable_t>(buffer_), gc_, 1, &rect);
+}
+
+void X11Canvas::FillWindow(const drawing::PixelRect& area, drawing::Rgb colour) {
+  SetForeground(colour);
+  const xcb_rectangle_t rect{I16(area.x), I16(area.y), U16(area.width), U16(area.height)};
+  xcb_poly_fill_rectangle(connection_, static_cast<xcb_drawable_t>(window_), gc_, 1, &rect);
 }
 
 Pixmap X11Canvas::Upload(const drawing::RgbImage& picture) {
@@ -155,7 +166,7 @@ void X11Canvas::DrawPicture(const drawing::RgbImage& picture, const drawing::Pix
   if (pixmap == 0 || part.Empty()) return;
   xcb_copy_area(connection_, static_cast<xcb_drawable_t>(pixmap),
                 static_cast<xcb_drawable_t>(buffer_), gc_, I16(part.x - placed.x),
-                I16(part.y - placed.y), I16(part.x), I16(part.y), U16(part.width),
+                I16(part.y - placed.y), BufferX(part.x), BufferY(part.y), U16(part.width),
                 U16(part.height));
 }
 
@@ -223,14 +234,14 @@ void X11Canvas::DrawText(std::span<const drawing::PlacedRun> runs, drawing::Rgb 
   if (part.Empty()) return;
   xcb_render_composite(connection_, XCB_RENDER_PICT_OP_OVER, SolidFill(colour), mask.picture,
                        bufferPicture_, 0, 0, I16(part.x - placed.x), I16(part.y - placed.y),
-                       I16(part.x), I16(part.y), U16(part.width), U16(part.height));
+                       BufferX(part.x), BufferY(part.y), U16(part.width), U16(part.height));
 }
 
 void X11Canvas::Present(std::span<const drawing::PixelRect> boxes) {
   for (const drawing::PixelRect& box : boxes) {
     xcb_copy_area(connection_, static_cast<xcb_drawable_t>(buffer_),
-                  static_cast<xcb_drawable_t>(window_), gc_, I16(box.x), I16(box.y), I16(box.x),
-                  I16(box.y), U16(box.width), U16(box.height));
+                  static_cast<xcb_drawable_t>(window_), gc_, BufferX(box.x), BufferY(box.y),
+                  I16(box.x), I16(box.y), U16(box.width), U16(box.height));
   }
   xcb_flush(connection_);
 }

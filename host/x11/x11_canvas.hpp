@@ -1,7 +1,8 @@
-// The X11 drawing primitives: a back-buffer pixmap the size of the window, copied to the window
-// box by box so nothing flickers. What is drawn every frame goes out through XCB on Xlib's own
-// connection (a fill, a copy, a composite, one flush), without Xlib's extra reads; each label's
-// text is rendered once into an alpha mask, and a frame composites its colour through it.
+// The X11 drawing primitives: a back-buffer pixmap the size of the scene (the rest of the window
+// is filled straight on it), copied to the window box by box so nothing flickers. What is drawn
+// every frame goes out through XCB on Xlib's own connection (a fill, a copy, a composite, one
+// flush), without Xlib's extra reads; each label's text is rendered once into an alpha mask, and a
+// frame composites its colour through it.
 #pragma once
 
 #include <xcb/render.h>
@@ -26,7 +27,8 @@ class X11Canvas : public drawing::Canvas {
   void SetClientSize(drawing::PixelSize size) { clientSize_ = size; }
 
   drawing::PixelSize ClientSize() override { return clientSize_; }
-  void ResizeBuffer(drawing::PixelSize size) override;
+  void SetBufferArea(const drawing::PixelRect& area) override;
+  void FillWindow(const drawing::PixelRect& area, drawing::Rgb colour) override;
   void Fill(const drawing::PixelRect& area, drawing::Rgb colour) override;
   void DrawPicture(const drawing::RgbImage& picture, const drawing::PixelRect& placed,
                    const drawing::PixelRect& clip) override;
@@ -48,6 +50,10 @@ class X11Canvas : public drawing::Canvas {
   const TextMask& MaskFor(std::span<const drawing::PlacedRun> runs);
   xcb_render_picture_t SolidFill(drawing::Rgb colour);
   void FreeBuffer();
+  void SetForeground(drawing::Rgb colour);
+  // View pixels to back-buffer pixels.
+  std::int16_t BufferX(int x) const { return static_cast<std::int16_t>(x - bufferArea_.x); }
+  std::int16_t BufferY(int y) const { return static_cast<std::int16_t>(y - bufferArea_.y); }
 
   Display* display_;
   xcb_connection_t* connection_;
@@ -57,6 +63,7 @@ class X11Canvas : public drawing::Canvas {
   xcb_gcontext_t gc_;  // XCB's own: Xlib caches its GCs' values on the client side
   std::uint32_t foreground_ = 0;
   drawing::PixelSize clientSize_;
+  drawing::PixelRect bufferArea_;
   Pixmap buffer_ = 0;
   xcb_render_picture_t bufferPicture_ = 0;
   // Each picture goes to the server once, as a pixmap; painting then only copies from it.

@@ -97,7 +97,8 @@ void X11Platform::Handle(XEvent& event, EventSink& sink, bool& delivered) {
   if (window_ == 0 || event.xany.window != window_) return;
   switch (event.type) {
     case Expose:
-      sink.OnExposed(drawing::PixelRect{event.xexpose.x, event.xexpose.y, event.xexpose.width,
+      sink.OnExposed(views_.front().id,
+                     drawing::PixelRect{event.xexpose.x, event.xexpose.y, event.xexpose.width,
                                         event.xexpose.height});
       return;
     case ConfigureNotify:
@@ -142,8 +143,8 @@ Hwnd X11Platform::CreateFormWindow(const Form& form) {
                           static_cast<unsigned>(normal.height), 0, CopyFromParent, InputOutput,
                           CopyFromParent, CWBackPixel | CWEventMask, &attributes);
   windowAlive_ = true;
-  records_ = WindowRecords{.style = kPopupStyle};
   canvas_ = std::make_unique<X11Canvas>(display_, screen_, window_, *measurer_);
+  views_ = {View{nextViewId_++, canvas_.get(), Dpi()}};
   SizeChanged(normal.width, normal.height);
   SetFormCaption(form.Caption());
   ApplyCursor();
@@ -162,7 +163,7 @@ void X11Platform::SetFormCaption(std::string_view caption) {
 }
 
 // Full screen: borderless over every other window, with or without a window manager.
-void X11Platform::ShowFormWindow() {
+void X11Platform::ShowFullScreen() {
   if (window_ == 0) return;
   XSetWindowAttributes attributes{};
   attributes.override_redirect = kXTrue;
@@ -174,7 +175,6 @@ void X11Platform::ShowFormWindow() {
                     static_cast<unsigned>(height));
   SizeChanged(width, height);
   XMapRaised(display_, window_);
-  records_.style |= kWsVisible | kWsMaximize;
   fullScreen_ = true;
   // Keys reach an override-redirect window only through a grab, taken once the first frame
   // is drawn (Wait) and asked for again while another program holds the keyboard; until then
@@ -189,6 +189,7 @@ void X11Platform::DestroyFormWindow() {
 
 void X11Platform::DestroyWindow() {
   if (window_ == 0) return;
+  views_.clear();
   canvas_.reset();
   keyboard_.Release();
   fullScreen_ = false;
@@ -198,88 +199,70 @@ void X11Platform::DestroyWindow() {
   XSync(display_, kXFalse);  // the window is gone before the program goes on
 }
 
-Hwnd X11Platform::FindWindowA(const char* className, const char* windowName) {
-  if (className != nullptr || windowName == nullptr) return 0;  // no registered classes here
+Hwnd X11Platform::FindTopLevelWindow(const char* title) {
   ErrorTrap trap(display_);  // windows may vanish while the tree is walked
-  const Window found = FindTopLevelByTitle(display_, root_, windowName);
+  Window found = 0;
+  if (title != nullptr) {
+    found = FindTopLevelByTitle(display_, root_, title);
+  } else if (const std::vector<Window> children = Children(display_, root_); !children.empty()) {
+    found = children.back();  // the top-most
+  }
   trap.Check();
   return static_cast<Hwnd>(found);
 }
 
-Bool X11Platform::GetClientRect(Hwnd window, Rect* rect) {
-  if (window <= 0 || rect == nullptr) return 0;
+std::optional<drawing::PixelSize> X11Platform::HostClientSize(Hwnd host) {
+  if (host <= 0) return std::nullopt;
   ErrorTrap trap(display_);
   XWindowAttributes attributes{};
-  const int status = XGetWindowAttributes(display_, static_cast<Window>(window), &attributes);
-  if (trap.Check() != 0 || status == 0) return 0;
+  const int status = XGetWindowAttributes(display_, static_cast<Window>(host), &attributes);
+  if (trap.Check() != 0 || status == 0) return std::nullopt;
   // An input-only window has no client area to draw in: no window can be embedded in it.
-  if (attributes.c_class == InputOnly) return 0;
-  *rect = Rect{0, 0, attributes.width, attributes.height};
-  return 1;
+  if (attributes.c_class == InputOnly) return std::nullopt;
+  return drawing::PixelSize{attributes.width, attributes.height};
 }
 
-Long X11Platform::GetWindowLongA(Hwnd window, int index) {
-  return IsOwnWindow(window) ? records_.Get(index) : 0;
-}
-
-Long X11Platform::SetWindowLongA(Hwnd window, int index, Long value) {
-  return IsOwnWindow(window) ? records_.Set(index, value) : 0;
-}
-
-Hwnd X11Platform::SetParent(Hwnd child, Hwnd newParent) {
-  if (child <= 0 || newParent < 0) return 0;
-  const Window parent = newParent == 0 ? root_ : static_cast<Window>(newParent);
+bool X11Platform::EmbedForm(Hwnd host) {
+  if (window_ == 0 || host < 0) return false;
+  const Window parent = host == 0 ? root_ : static_cast<Window>(host);
   ErrorTrap trap(display_);
-  Window root = 0;
-  Window previous = 0;
-  Window* children = nullptr;
-  unsigned int count = 0;
-  if (XQueryTree(display_, static_cast<Window>(child), &root, &previous, &children, &count) == 0) {
-    previous = 0;
-  }
-  if (children != nullptr) XFree(children);
-  if (IsOwnWindow(child) && parent == root_) {
+  if (parent == root_) {
     // Straight on the root it is a top-level window a window manager must leave alone.
     XSetWindowAttributes attributes{};
     attributes.override_redirect = kXTrue;
     XChangeWindowAttributes(display_, window_, CWOverrideRedirect, &attributes);
   }
-  XReparentWindow(display_, static_cast<Window>(child), parent, 0, 0);
-  if (trap.Check() != 0) return 0;
-  return previous == root_ ? 0 : static_cast<Hwnd>(previous);
+  XReparentWindow(display_, window_, parent, 0, 0);
+  return trap.Check() == 0;
 }
 
-Bool X11Platform::SetWindowPos(Hwnd window, Hwnd, int x, int y, int cx, int cy, UInt flags) {
-  if (window <= 0) return 0;
-  const auto xid = static_cast<Window>(window);
+// Shown without taking the focus: nothing here ever sets it.
+void X11Platform::PlaceForm(const drawing::PixelRect& area, std::optional<bool> show) {
+  if (window_ == 0) return;
   ErrorTrap trap(display_);
-  if ((flags & kSwpNoMove) == 0) XMoveWindow(display_, xid, x, y);
-  if ((flags & kSwpNoSize) == 0 && cx > 0 && cy > 0) {
-    XResizeWindow(display_, xid, static_cast<unsigned>(cx), static_cast<unsigned>(cy));
-    if (IsOwnWindow(window)) SizeChanged(cx, cy);
+  XMoveWindow(display_, window_, area.x, area.y);
+  if (area.width > 0 && area.height > 0) {
+    XResizeWindow(display_, window_, static_cast<unsigned>(area.width),
+                  static_cast<unsigned>(area.height));
+    SizeChanged(area.width, area.height);
   }
-  if ((flags & kSwpNoZOrder) == 0) XRaiseWindow(display_, xid);
-  // Shown without taking the focus: nothing here ever sets it.
-  if (flags & kSwpShowWindow) XMapWindow(display_, xid);
-  if (flags & kSwpHideWindow) {
-    if (IsOwnWindow(window)) fullScreen_ = false;  // hidden by the program itself
-    XUnmapWindow(display_, xid);
+  if (show == true) XMapWindow(display_, window_);
+  if (show == false) {
+    fullScreen_ = false;  // hidden by the program itself
+    XUnmapWindow(display_, window_);
   }
-  if (trap.Check() != 0) return 0;
-  if (IsOwnWindow(window)) records_.ApplyPlacementFlags(flags);
-  return 1;
+  trap.Check();
 }
 
-int X11Platform::ShowCursor(Bool show) {
-  const int count = pointer_.Show(show);
+void X11Platform::SetPointerHidden(bool hidden) {
+  pointerHidden_ = hidden;
   ApplyCursor();
-  return count;
 }
 
 // While the display count is negative the pointer is invisible over the window.
 void X11Platform::ApplyCursor() {
   if (window_ == 0 || !windowAlive_) return;
-  if (!pointer_.Hidden()) {
+  if (!pointerHidden_) {
     XUndefineCursor(display_, window_);
   } else {
     if (invisibleCursor_ == 0) {

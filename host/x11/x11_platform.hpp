@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "host/platform.hpp"
-#include "host/window_records.hpp"
 #include "host/x11/keyboard_claim.hpp"
 #include "host/x11/signal_fd.hpp"
 #include "host/x11/x11_canvas.hpp"
@@ -33,22 +33,20 @@ class X11Platform : public Platform {
 
   Hwnd CreateFormWindow(const Form& form) override;
   void SetFormCaption(std::string_view caption) override;
-  void ShowFormWindow() override;
+  void ShowFullScreen() override;
   void DestroyFormWindow() override;
-  drawing::Canvas& FormCanvas() override { return *canvas_; }
+
+  Hwnd FindTopLevelWindow(const char* title) override;
+  std::optional<drawing::PixelSize> HostClientSize(Hwnd host) override;
+  bool EmbedForm(Hwnd host) override;
+  void PlaceForm(const drawing::PixelRect& area, std::optional<bool> show) override;
+  void SetPointerHidden(bool hidden) override;
+
+  std::span<const View> Views() override { return views_; }
   drawing::TextMeasurer& Measurer() override { return *measurer_; }
 
-  Hwnd FindWindowA(const char* className, const char* windowName) override;
-  Bool GetClientRect(Hwnd window, Rect* rect) override;
-  Long GetWindowLongA(Hwnd window, int index) override;
-  Long SetWindowLongA(Hwnd window, int index, Long value) override;
-  Hwnd SetParent(Hwnd child, Hwnd newParent) override;
-  Bool SetWindowPos(Hwnd window, Hwnd insertAfter, int x, int y, int cx, int cy,
-                    UInt flags) override;
-  int ShowCursor(Bool show) override;
-
  private:
-  bool IsOwnWindow(Hwnd window) const { return window_ != 0 && window == Hwnd(window_); }
+  int Dpi() const { return drawing::kStandardDpi; }
   // Delivers queued X events; true when any reached the sink.
   bool DispatchQueued(EventSink& sink);
   void Handle(XEvent& event, EventSink& sink, bool& delivered);
@@ -65,9 +63,10 @@ class X11Platform : public Platform {
   Window window_ = 0;
   bool windowAlive_ = false;  // false once the server destroyed it with its host
   std::unique_ptr<X11Canvas> canvas_;
+  std::vector<View> views_;  // the window, once it exists
+  int nextViewId_ = 1;
   Cursor invisibleCursor_ = 0;
-  PointerDisplayCount pointer_;
-  WindowRecords records_;  // the window's style and owner link, which X does not keep
+  bool pointerHidden_ = false;
   KeyboardKeeper keyboard_{display_};
   bool fullScreen_ = false;  // shown full-screen: unmapped by anyone else, the form closes
 };

@@ -18,7 +18,7 @@ namespace {
 
 // The program's state at the end of the run, as one JSON object.
 void WriteState(host::TraceSink& sink, const startup::Program& program,
-                const host::headless::HeadlessPlatform& platform, double timeMs) {
+                const host::Runtime& runtime, double timeMs) {
   const cover::FrmCover& form = program.frmCover;
   std::string labels = "[";
   std::string enabled = "[";
@@ -47,7 +47,7 @@ void WriteState(host::TraceSink& sink, const startup::Program& program,
              {{"run_mode", std::int64_t{program.subMain.CurrentRunMode}},
               {"loaded", form.Loaded()},
               {"caption", std::string_view(form.Loaded() ? form.Caption() : std::string())},
-              {"cursor_count", std::int64_t{platform.CursorCount()}},
+              {"cursor_count", std::int64_t{runtime.User32().Emulation().PointerCount()}},
               {"last_mouse", host::JsonRaw{lastMouse}},
               {"labels", host::JsonRaw{labels}},
               {"enabled", host::JsonRaw{enabled}}});
@@ -99,9 +99,9 @@ int main(int argc, char** argv) {
     }
     std::printf("%9.3f s  %s (pointer display count %d)\n%s", runtime.ElapsedMs() / 1000.0,
                 program.frmCover.Loaded() ? "still running when the time ran out" : "not running",
-                platform.CursorCount(), text.c_str());
+                runtime.User32().Emulation().PointerCount(), text.c_str());
   } else {
-    WriteState(*trace, program, platform, runtime.ElapsedMs());
+    WriteState(*trace, program, runtime, runtime.ElapsedMs());
   }
   std::fflush(stdout);
   return status;

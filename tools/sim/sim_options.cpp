@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <list>
 #include <stdexcept>
 #include <string_view>
 
@@ -46,6 +47,32 @@ std::pair<int, int> ParseSize(std::string_view text, const std::string& what) {
   if (x == std::string_view::npos) Usage(what + " must be WxH, got '" + std::string(text) + "'");
   return {ParseInt(text.substr(0, x), what + " width", 1, 100000),
           ParseInt(text.substr(x + 1), what + " height", 1, 100000)};
+}
+
+// "WxH+X+Y[@DPI]": a monitor's size and place in pixels, and its resolution (96 when left out).
+host::headless::MonitorSpec ParseMonitor(std::string_view text) {
+  host::headless::MonitorSpec monitor;
+  if (const auto at = text.find('@'); at != std::string_view::npos) {
+    monitor.dpi = ParseInt(text.substr(at + 1), "monitor dpi", 24, 960);
+    text = text.substr(0, at);
+  }
+  const auto plus = text.find_first_of("+-");
+  if (plus == std::string_view::npos) {
+    Usage("--monitor must be WxH+X+Y[@DPI], got '" + std::string(text) + "'");
+  }
+  const auto [w, h] = ParseSize(text.substr(0, plus), "--monitor size");
+  const std::string_view place = text.substr(plus);
+  const auto second = place.find_first_of("+-", 1);
+  if (second == std::string_view::npos) {
+    Usage("--monitor must be WxH+X+Y[@DPI], got '" + std::string(text) + "'");
+  }
+  auto offset = [](std::string_view part) {
+    const bool negative = part.front() == '-';
+    const int value = ParseInt(part.substr(1), "monitor position", 0, 100000);
+    return negative ? -value : value;
+  };
+  monitor.area = {offset(place.substr(0, second)), offset(place.substr(second)), w, h};
+  return monitor;
 }
 
 struct EventKind {
@@ -108,6 +135,9 @@ const char* const kSimUsage =
     "  --window TITLE          a foreign top-level window with this caption (repeatable)\n"
     "  --host HANDLE:WxH       a preview host window with a WxH-pixel client area\n"
     "  --screen WxH            screen size in pixels (default 1920x1080)\n"
+    "  --monitor WxH+X+Y[@DPI] a monitor (repeatable; the first is the primary); DPI 96 when\n"
+    "                          left out; replaces --screen\n"
+    "  --monitors-at MS        the monitors given after this option replace the others at MS\n"
     "  --event MS:KIND[:X,Y]   input at virtual time MS; KIND key, keypress, click, dblclick,\n"
     "                          down or move; X,Y in twips (required for move) (repeatable)\n"
     "  --destroy-host MS       the host destroys its preview window at MS\n"
@@ -117,6 +147,8 @@ const char* const kSimUsage =
 
 SimOptions ParseSimOptions(const std::vector<std::string>& args) {
   SimOptions options;
+  std::list<ScriptedAction> changes;  // monitor changes, filled by the --monitor options after
+  ScriptedAction* change = nullptr;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     auto value = [&]() -> const std::string& {
@@ -143,6 +175,19 @@ SimOptions ParseSimOptions(const std::vector<std::string>& args) {
       const auto [w, h] = ParseSize(value(), "--screen");
       options.desktop.screenWidth = w;
       options.desktop.screenHeight = h;
+    } else if (arg == "--monitor") {
+      const host::headless::MonitorSpec monitor = ParseMonitor(value());
+      if (change != nullptr) {
+        change->monitors.push_back(monitor);
+      } else {
+        options.desktop.monitors.push_back(monitor);
+      }
+    } else if (arg == "--monitors-at") {
+      ScriptedAction action;
+      action.kind = ScriptedAction::Kind::kSetMonitors;
+      action.atNs = ParseMs(value(), "--monitors-at time");
+      changes.push_back(action);
+      change = &changes.back();
     } else if (arg == "--event") {
       options.desktop.actions.push_back(ParseEvent(value()));
     } else if (arg == "--destroy-host") {
@@ -170,6 +215,10 @@ SimOptions ParseSimOptions(const std::vector<std::string>& args) {
     } else {
       Usage("unknown option '" + arg + "'");
     }
+  }
+  for (ScriptedAction& action : changes) {
+    if (action.monitors.empty()) Usage("--monitors-at needs --monitor options after it");
+    options.desktop.actions.push_back(std::move(action));
   }
   return options;
 }
