@@ -15,8 +15,8 @@ pixman_color_t Colour(drawing::Rgb c) {
 
 }  // namespace
 
-PixmanCanvas::PixmanCanvas(FreeTypeMeasurer& measurer, Presenter presenter)
-    : measurer_(measurer), presenter_(std::move(presenter)) {}
+PixmanCanvas::PixmanCanvas(FreeTypeMeasurer& measurer, CanvasScreen& screen)
+    : measurer_(measurer), screen_(screen) {}
 
 PixmanCanvas::~PixmanCanvas() {
   for (auto& [run, mask] : masks_) pixman_image_unref(mask.image);
@@ -24,15 +24,17 @@ PixmanCanvas::~PixmanCanvas() {
   if (buffer_ != nullptr) pixman_image_unref(buffer_);
 }
 
-void PixmanCanvas::ResizeBuffer(drawing::PixelSize size) {
+void PixmanCanvas::SetBufferArea(const drawing::PixelRect& area) {
   if (buffer_ != nullptr) pixman_image_unref(buffer_);
-  buffer_ = pixman_image_create_bits(PIXMAN_x8r8g8b8, std::max(size.width, 1),
-                                     std::max(size.height, 1), nullptr, 0);
+  area_ = area;
+  buffer_ = pixman_image_create_bits(PIXMAN_x8r8g8b8, std::max(area.width, 1),
+                                     std::max(area.height, 1), nullptr, 0);
 }
 
 void PixmanCanvas::Fill(const drawing::PixelRect& area, drawing::Rgb colour) {
   const pixman_color_t c = Colour(colour);
-  const pixman_box32_t box{area.x, area.y, area.Right(), area.Bottom()};
+  const pixman_box32_t box{area.x - area_.x, area.y - area_.y, area.Right() - area_.x,
+                           area.Bottom() - area_.y};
   pixman_image_fill_boxes(PIXMAN_OP_SRC, buffer_, &c, 1, &box);
 }
 
@@ -75,7 +77,8 @@ void PixmanCanvas::DrawPicture(const drawing::RgbImage& picture, const drawing::
   if (part.Empty() || picture.pixels.empty()) return;
   pixman_image_t* source = PictureAt(picture, {placed.width, placed.height});
   pixman_image_composite32(PIXMAN_OP_SRC, source, nullptr, buffer_, part.x - placed.x,
-                           part.y - placed.y, 0, 0, part.x, part.y, part.width, part.height);
+                           part.y - placed.y, 0, 0, part.x - area_.x, part.y - area_.y, part.width,
+                           part.height);
 }
 
 // The runs rendered once into one coverage mask as large as their ink.
@@ -131,12 +134,13 @@ void PixmanCanvas::DrawText(std::span<const drawing::PlacedRun> runs, drawing::R
   const pixman_color_t c = Colour(colour);
   pixman_image_t* solid = pixman_image_create_solid_fill(&c);
   pixman_image_composite32(PIXMAN_OP_OVER, solid, mask.image, buffer_, 0, 0, part.x - placed.x,
-                           part.y - placed.y, part.x, part.y, part.width, part.height);
+                           part.y - placed.y, part.x - area_.x, part.y - area_.y, part.width,
+                           part.height);
   pixman_image_unref(solid);
 }
 
 void PixmanCanvas::Present(std::span<const drawing::PixelRect> boxes) {
-  if (presenter_) presenter_(buffer_, boxes);
+  screen_.Show(buffer_, area_, boxes);
 }
 
 }  // namespace host::wayland

@@ -99,12 +99,12 @@ void SeatInput::Key(void* data, wl_keyboard*, std::uint32_t, std::uint32_t, std:
   down.keyCode = KeyCodeOf(xkb_state_key_get_one_sym(self->state_, code));
   down.shift = self->ShiftState();
   const std::uint32_t character = xkb_state_key_get_utf32(self->state_, code);
-  self->deliver_(down);
+  self->deliver_(down, nullptr);
   if (character > 0 && character < 256) {
     InputEvent press;
     press.kind = InputKind::kKeyPress;
     press.keyCode = static_cast<std::int16_t>(character);
-    self->deliver_(press);
+    self->deliver_(press, nullptr);
   }
 }
 
@@ -117,26 +117,29 @@ void SeatInput::Modifiers(void* data, wl_keyboard*, std::uint32_t, std::uint32_t
 }
 
 // Entering is no movement of the pointer: a surface mapped under a still pointer gets it too.
-void SeatInput::PointerEnter(void* data, wl_pointer*, std::uint32_t serial, wl_surface*,
+void SeatInput::PointerEnter(void* data, wl_pointer*, std::uint32_t serial, wl_surface* surface,
                              wl_fixed_t x, wl_fixed_t y) {
   auto* self = static_cast<SeatInput*>(data);
   self->pointerInside_ = true;
+  self->pointerSurface_ = surface;
   self->enterSerial_ = serial;
-  self->x_ = wl_fixed_to_int(x);
-  self->y_ = wl_fixed_to_int(y);
+  self->x_ = wl_fixed_to_double(x);
+  self->y_ = wl_fixed_to_double(y);
   self->ApplyCursor();
 }
 
 void SeatInput::PointerLeave(void* data, wl_pointer*, std::uint32_t, wl_surface*) {
-  static_cast<SeatInput*>(data)->pointerInside_ = false;
+  auto* self = static_cast<SeatInput*>(data);
+  self->pointerInside_ = false;
+  self->pointerSurface_ = nullptr;
 }
 
 InputEvent SeatInput::PointerEvent(InputKind kind, std::int16_t button) const {
   InputEvent e;
   e.kind = kind;
   e.hasPoint = true;
-  e.x = drawing::PixelsToTwips(x_);
-  e.y = drawing::PixelsToTwips(y_);
+  e.x = static_cast<float>(x_);
+  e.y = static_cast<float>(y_);
   e.button = button;
   e.shift = ShiftState();
   return e;
@@ -144,9 +147,9 @@ InputEvent SeatInput::PointerEvent(InputKind kind, std::int16_t button) const {
 
 void SeatInput::Motion(void* data, wl_pointer*, std::uint32_t, wl_fixed_t x, wl_fixed_t y) {
   auto* self = static_cast<SeatInput*>(data);
-  self->x_ = wl_fixed_to_int(x);
-  self->y_ = wl_fixed_to_int(y);
-  self->deliver_(self->PointerEvent(InputKind::kMouseMove, 0));
+  self->x_ = wl_fixed_to_double(x);
+  self->y_ = wl_fixed_to_double(y);
+  self->deliver_(self->PointerEvent(InputKind::kMouseMove, 0), self->pointerSurface_);
 }
 
 // The form numbers buttons 1 left, 2 right, 4 middle; others are not buttons it knows.
@@ -158,8 +161,9 @@ void SeatInput::Button(void* data, wl_pointer*, std::uint32_t, std::uint32_t, st
                              : button == BTN_MIDDLE ? 4
                                                     : 0;
   if (which == 0) return;
-  self->deliver_(self->PointerEvent(
-      state == WL_POINTER_BUTTON_STATE_PRESSED ? InputKind::kMouseDown : InputKind::kClick, which));
+  const InputKind kind =
+      state == WL_POINTER_BUTTON_STATE_PRESSED ? InputKind::kMouseDown : InputKind::kClick;
+  self->deliver_(self->PointerEvent(kind, which), self->pointerSurface_);
 }
 
 void SeatInput::SetPointerHidden(bool hidden) {

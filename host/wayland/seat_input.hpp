@@ -1,5 +1,6 @@
 // The seat's keyboard and pointer as the form's input: keys through xkbcommon to key codes and
-// characters, pointer positions in twips of the surface under it, buttons as presses and clicks.
+// characters, buttons as presses and clicks, pointer positions in the logical pixels of the
+// surface under it (the platform turns them into twips of that surface's view).
 // The pointer shows no image over the saver's surfaces while it is hidden, and the keys pressed
 // over them are tracked until released, so none ends up held over another client.
 #pragma once
@@ -17,7 +18,8 @@ namespace host::wayland {
 
 class SeatInput {
  public:
-  using Deliver = std::function<void(const InputEvent&)>;
+  // Pointer events carry their surface; their x and y are its logical pixels.
+  using Deliver = std::function<void(const InputEvent&, wl_surface*)>;
 
   SeatInput(wl_seat* seat, Deliver deliver);
   ~SeatInput();
@@ -66,8 +68,9 @@ class SeatInput {
   bool pointerHidden_ = false;
   bool pointerInside_ = false;
   std::uint32_t enterSerial_ = 0;
-  int x_ = 0;  // the pointer in the surface's logical pixels
-  int y_ = 0;
+  wl_surface* pointerSurface_ = nullptr;
+  double x_ = 0;  // the pointer in the surface's logical pixels
+  double y_ = 0;
 };
 
 }  // namespace host::wayland

@@ -8,17 +8,14 @@
 #include <cstring>
 
 #include "host/form.hpp"
-#include "host/window_styles.hpp"
 #include "host/x11/prev_instance.hpp"
 
 namespace host::wayland {
 namespace {
 
-using namespace host::wm;
-
 // The form's one window: Wayland has no handle for it that other clients could use.
 constexpr Hwnd kFormWindow = 1;
-// What FindWindowA gives for a caption another instance marked.
+// What FindTopLevelWindow gives for a caption another instance marked.
 constexpr Hwnd kMarkedWindow = 2;
 
 std::int64_t MonotonicNs() {
@@ -44,11 +41,13 @@ WaylandPlatform::WaylandPlatform(wl_display* display, std::string commandLine,
 }
 
 WaylandPlatform::~WaylandPlatform() {
-  canvas_.reset();
+  views_.clear();
   outputs_.clear();
   seat_.reset();
+  if (globals_.viewporter != nullptr) wp_viewporter_destroy(globals_.viewporter);
   if (globals_.layerShell != nullptr) zwlr_layer_shell_v1_destroy(globals_.layerShell);
   if (globals_.shm != nullptr) wl_shm_destroy(globals_.shm);
+  if (globals_.subcompositor != nullptr) wl_subcompositor_destroy(globals_.subcompositor);
   if (globals_.compositor != nullptr) wl_compositor_destroy(globals_.compositor);
   if (registry_ != nullptr) wl_registry_destroy(registry_);
   wl_display_disconnect(display_);
@@ -60,21 +59,28 @@ void WaylandPlatform::Global(void* data, wl_registry* registry, std::uint32_t na
   auto bind = [&](const wl_interface* type, std::uint32_t highest) {
     return wl_registry_bind(registry, name, type, std::min(version, highest));
   };
-  if (std::strcmp(interface, wl_compositor_interface.name) == 0) {
-    self->globals_.compositor = static_cast<wl_compositor*>(bind(&wl_compositor_interface, 4));
-  } else if (std::strcmp(interface, wl_shm_interface.name) == 0) {
-    self->globals_.shm = static_cast<wl_shm*>(bind(&wl_shm_interface, 1));
-  } else if (std::strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0) {
-    self->globals_.layerShell =
-        static_cast<zwlr_layer_shell_v1*>(bind(&zwlr_layer_shell_v1_interface, 4));
-  } else if (std::strcmp(interface, wl_seat_interface.name) == 0) {
+  auto is = [interface](const wl_interface& type) {
+    return std::strcmp(interface, type.name) == 0;
+  };
+  OutputSurface::Globals& g = self->globals_;
+  if (is(wl_compositor_interface)) {
+    g.compositor = static_cast<wl_compositor*>(bind(&wl_compositor_interface, 4));
+  } else if (is(wl_subcompositor_interface)) {
+    g.subcompositor = static_cast<wl_subcompositor*>(bind(&wl_subcompositor_interface, 1));
+  } else if (is(wl_shm_interface)) {
+    g.shm = static_cast<wl_shm*>(bind(&wl_shm_interface, 1));
+  } else if (is(zwlr_layer_shell_v1_interface)) {
+    g.layerShell = static_cast<zwlr_layer_shell_v1*>(bind(&zwlr_layer_shell_v1_interface, 4));
+  } else if (is(wp_viewporter_interface)) {
+    g.viewporter = static_cast<wp_viewporter*>(bind(&wp_viewporter_interface, 1));
+  } else if (is(wl_seat_interface)) {
     // The first seat only; a locker's child is given none and takes no input anyway.
     if (self->seat_ == nullptr && !self->session_.lockerChild) {
       self->seat_ = std::make_unique<SeatInput>(
           static_cast<wl_seat*>(bind(&wl_seat_interface, 5)),
-          [self](const InputEvent& event) { self->input_.push_back(event); });
+          [self](const InputEvent& event, wl_surface* surface) { self->Deliver(event, surface); });
     }
-  } else if (std::strcmp(interface, wl_output_interface.name) == 0) {
+  } else if (is(wl_output_interface)) {
     self->AddOutput(static_cast<wl_output*>(bind(&wl_output_interface, 3)), name);
   }
 }
@@ -82,33 +88,48 @@ void WaylandPlatform::Global(void* data, wl_registry* registry, std::uint32_t na
 void WaylandPlatform::GlobalRemove(void* data, wl_registry*, std::uint32_t name) {
   auto* self = static_cast<WaylandPlatform*>(data);
   std::erase_if(self->outputs_, [name](const auto& o) { return o->name() == name; });
-  self->UpdateClientSize();
+  self->UpdateViews();
 }
 
 void WaylandPlatform::AddOutput(wl_output* output, std::uint32_t name) {
   outputs_.push_back(std::make_unique<OutputSurface>(
       output, name, [this](OutputSurface& changed) { OutputChanged(changed); }));
-  if (fullScreen_) outputs_.back()->Cover(globals_, !session_.lockerChild);
+  if (fullScreen_) outputs_.back()->Cover(globals_, !session_.lockerChild, measurer_);
 }
 
-// A surface configured, resized or rescaled is shown whole at the next frame; one the
-// compositor closed is given up until its output comes back.
+// A view configured, resized or rescaled is drawn whole at the next frame (a new scale makes it
+// a new view); one the compositor closed is given up until its output comes back.
 void WaylandPlatform::OutputChanged(OutputSurface& output) {
   if (output.closed()) output.Uncover();
-  UpdateClientSize();
-  if (output.size().width != 0)
-    exposed_.push_back({0, 0, output.size().width, output.size().height});
+  UpdateViews();
 }
 
-// The form's client area holds the largest output; each output shows its own part of it.
-void WaylandPlatform::UpdateClientSize() {
-  if (!canvas_) return;
-  drawing::PixelSize size;
+void WaylandPlatform::UpdateViews() {
+  views_.clear();
+  std::map<std::pair<const OutputSurface*, int>, int> ids;
   for (const auto& output : outputs_) {
-    size.width = std::max(size.width, output->size().width);
-    size.height = std::max(size.height, output->size().height);
+    if (!output->configured()) continue;
+    const auto key = std::make_pair(output.get(), output->generation());
+    const auto known = viewIds_.find(key);
+    const int id = known != viewIds_.end() ? known->second : nextViewId_++;
+    ids.emplace(key, id);
+    views_.push_back(View{id, output->canvas(), drawing::kStandardDpi * output->scale()});
   }
-  if (size.width > 0 && size != canvas_->ClientSize()) canvas_->SetClientSize(size);
+  viewIds_ = std::move(ids);
+}
+
+// Pointer positions become twips of the view under the pointer.
+void WaylandPlatform::Deliver(InputEvent event, wl_surface* surface) {
+  if (event.hasPoint) {
+    int scale = 1;
+    for (const auto& output : outputs_) {
+      if (output->surface() == surface && surface != nullptr) scale = output->scale();
+    }
+    const int dpi = drawing::kStandardDpi * scale;
+    event.x = drawing::PixelsToTwips(static_cast<int>(event.x * static_cast<float>(scale)), dpi);
+    event.y = drawing::PixelsToTwips(static_cast<int>(event.y * static_cast<float>(scale)), dpi);
+  }
+  input_.push_back(event);
 }
 
 bool WaylandPlatform::PrevInstance() {
@@ -145,11 +166,9 @@ bool WaylandPlatform::Pump(std::int64_t deadlineNs, bool* signalled) {
   return wl_display_dispatch_pending(display_) >= 0;
 }
 
-// Input and lost contents are collected while the compositor's events are dispatched and handed
-// to the form afterwards, when no surface is in the middle of a callback.
+// Input is collected while the compositor's events are dispatched and handed to the form
+// afterwards, when no surface is in the middle of a callback.
 void WaylandPlatform::DeliverPending(EventSink& sink) {
-  for (const drawing::PixelRect& area : exposed_) sink.OnExposed(area);
-  exposed_.clear();
   std::vector<InputEvent> input;
   input.swap(input_);
   for (const InputEvent& event : input) {
@@ -160,10 +179,9 @@ void WaylandPlatform::DeliverPending(EventSink& sink) {
 
 WaitResult WaylandPlatform::Wait(const WaitDeadlines& deadlines, EventSink& sink) {
   for (;;) {
-    const bool had = !exposed_.empty() || !input_.empty();
+    const bool had = !input_.empty();
     DeliverPending(sink);
-    if (had) return WaitResult::kReady;
-    if (connectionLost_) return WaitResult::kReady;
+    if (had || connectionLost_) return WaitResult::kReady;
     bool signalled = false;
     if (!Pump(deadlines.frameNs, &signalled)) {
       connectionLost_ = true;
@@ -174,21 +192,13 @@ WaitResult WaylandPlatform::Wait(const WaitDeadlines& deadlines, EventSink& sink
       sink.OnCloseRequest();
       return WaitResult::kReady;
     }
-    if (exposed_.empty() && input_.empty() && MonotonicNs() >= deadlines.frameNs) {
-      return WaitResult::kReady;
-    }
+    if (input_.empty() && MonotonicNs() >= deadlines.frameNs) return WaitResult::kReady;
   }
 }
 
+// Nothing shows until the form is shown full-screen: then each output gets its view.
 Hwnd WaylandPlatform::CreateFormWindow(const Form& form) {
   DestroyFormWindow();
-  canvas_ = std::make_unique<PixmanCanvas>(
-      measurer_, [this](pixman_image_t* buffer, std::span<const drawing::PixelRect> boxes) {
-        Present(buffer, boxes);
-      });
-  const drawing::PixelRect normal = drawing::ToPixels(form.design().normalPlacement, Dpi());
-  canvas_->SetClientSize({normal.width, normal.height});
-  records_ = WindowRecords{.style = kPopupStyle};
   windowCreated_ = true;
   SetFormCaption(form.Caption());
   return kFormWindow;
@@ -198,19 +208,13 @@ void WaylandPlatform::SetFormCaption(std::string_view caption) {
   if (windowCreated_) marker_.Set(caption);
 }
 
-void WaylandPlatform::ShowFormWindow() {
+void WaylandPlatform::ShowFullScreen() {
   if (!windowCreated_) return;
   fullScreen_ = true;
-  records_.style |= kWsVisible | kWsMaximize;
-  for (const auto& output : outputs_) output->Cover(globals_, !session_.lockerChild);
-  if (seat_) seat_->SetPointerHidden(pointer_.Hidden());
-  // The surfaces' sizes, before the first frame is painted at a size no output has.
+  for (const auto& output : outputs_) output->Cover(globals_, !session_.lockerChild, measurer_);
+  if (seat_) seat_->SetPointerHidden(pointerHidden_);
+  // The views' sizes, before the first frame is painted.
   if (wl_display_roundtrip(display_) < 0) connectionLost_ = true;
-}
-
-void WaylandPlatform::Present(pixman_image_t* buffer, std::span<const drawing::PixelRect> boxes) {
-  for (const auto& output : outputs_) output->Show(buffer, boxes);
-  wl_display_flush(display_);
 }
 
 void WaylandPlatform::LetKeysGo() {
@@ -226,48 +230,21 @@ void WaylandPlatform::DestroyFormWindow() {
   if (fullScreen_) LetKeysGo();
   windowCreated_ = false;
   fullScreen_ = false;
+  views_.clear();
+  viewIds_.clear();
   for (const auto& output : outputs_) output->Uncover();
-  canvas_.reset();
   marker_.Set({});
-  exposed_.clear();
-  if (!connectionLost_)
-    wl_display_roundtrip(display_);  // the surfaces are gone before the program goes on
+  // The surfaces are gone before the program goes on.
+  if (!connectionLost_) wl_display_roundtrip(display_);
 }
 
-Hwnd WaylandPlatform::FindWindowA(const char* className, const char* windowName) {
-  if (className != nullptr || windowName == nullptr) return 0;
-  return marker_.Exists(windowName) ? kMarkedWindow : 0;
+Hwnd WaylandPlatform::FindTopLevelWindow(const char* title) {
+  return title != nullptr && marker_.Exists(title) ? kMarkedWindow : 0;
 }
 
-Bool WaylandPlatform::GetClientRect(Hwnd window, Rect* rect) {
-  if (window != kFormWindow || !windowCreated_ || rect == nullptr) return 0;
-  const drawing::PixelSize size = canvas_->ClientSize();
-  *rect = Rect{0, 0, size.width, size.height};
-  return 1;
-}
-
-Long WaylandPlatform::GetWindowLongA(Hwnd window, int index) {
-  return window == kFormWindow && windowCreated_ ? records_.Get(index) : 0;
-}
-
-Long WaylandPlatform::SetWindowLongA(Hwnd window, int index, Long value) {
-  return window == kFormWindow && windowCreated_ ? records_.Set(index, value) : 0;
-}
-
-Hwnd WaylandPlatform::SetParent(Hwnd, Hwnd) {
-  return 0;  // no other client's surface can hold the form
-}
-
-Bool WaylandPlatform::SetWindowPos(Hwnd window, Hwnd, int, int, int, int, UInt flags) {
-  if (window != kFormWindow || !windowCreated_) return 0;
-  records_.ApplyPlacementFlags(flags);
-  return 1;
-}
-
-int WaylandPlatform::ShowCursor(Bool show) {
-  const int count = pointer_.Show(show);
-  if (seat_) seat_->SetPointerHidden(pointer_.Hidden());
-  return count;
+void WaylandPlatform::SetPointerHidden(bool hidden) {
+  pointerHidden_ = hidden;
+  if (seat_) seat_->SetPointerHidden(hidden);
 }
 
 }  // namespace host::wayland

@@ -7,17 +7,18 @@
 #include <wayland-client.h>
 
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "host/platform.hpp"
 #include "host/wayland/freetype_measurer.hpp"
 #include "host/wayland/output_surface.hpp"
-#include "host/wayland/pixman_canvas.hpp"
 #include "host/wayland/seat_input.hpp"
 #include "host/wayland/session_marker.hpp"
-#include "host/window_records.hpp"
 #include "host/x11/signal_fd.hpp"
 
 namespace host::wayland {
@@ -52,19 +53,19 @@ class WaylandPlatform : public Platform {
 
   Hwnd CreateFormWindow(const Form& form) override;
   void SetFormCaption(std::string_view caption) override;
-  void ShowFormWindow() override;
+  void ShowFullScreen() override;
   void DestroyFormWindow() override;
-  drawing::Canvas& FormCanvas() override { return *canvas_; }
-  drawing::TextMeasurer& Measurer() override { return measurer_; }
 
-  Hwnd FindWindowA(const char* className, const char* windowName) override;
-  Bool GetClientRect(Hwnd window, Rect* rect) override;
-  Long GetWindowLongA(Hwnd window, int index) override;
-  Long SetWindowLongA(Hwnd window, int index, Long value) override;
-  Hwnd SetParent(Hwnd child, Hwnd newParent) override;
-  Bool SetWindowPos(Hwnd window, Hwnd insertAfter, int x, int y, int cx, int cy,
-                    UInt flags) override;
-  int ShowCursor(Bool show) override;
+  // Other instances are found by the captions they marked on this session; no other client's
+  // window is known here, nor can it hold the form.
+  Hwnd FindTopLevelWindow(const char* title) override;
+  std::optional<drawing::PixelSize> HostClientSize(Hwnd) override { return std::nullopt; }
+  bool EmbedForm(Hwnd) override { return false; }
+  void PlaceForm(const drawing::PixelRect&, std::optional<bool>) override {}
+  void SetPointerHidden(bool hidden) override;
+
+  std::span<const View> Views() override { return views_; }
+  drawing::TextMeasurer& Measurer() override { return measurer_; }
 
  private:
   static void Global(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
@@ -72,8 +73,9 @@ class WaylandPlatform : public Platform {
   static void GlobalRemove(void* data, wl_registry* registry, std::uint32_t name);
   void AddOutput(wl_output* output, std::uint32_t name);
   void OutputChanged(OutputSurface& output);
-  void UpdateClientSize();
-  void Present(pixman_image_t* buffer, std::span<const drawing::PixelRect> boxes);
+  // One view for each output whose surface the compositor configured.
+  void UpdateViews();
+  void Deliver(InputEvent event, wl_surface* surface);
   // Reads and dispatches what the compositor sent, waiting at most until deadlineNs; false when
   // the connection is gone.
   bool Pump(std::int64_t deadlineNs, bool* signalled);
@@ -92,15 +94,15 @@ class WaylandPlatform : public Platform {
   x11::SignalFd signals_;
   FreeTypeMeasurer measurer_;
   SessionMarker marker_;
-  std::unique_ptr<PixmanCanvas> canvas_;
   bool windowCreated_ = false;
   bool fullScreen_ = false;
   bool connectionLost_ = false;
-  PointerDisplayCount pointer_;
-  WindowRecords records_;
-  EventSink* sink_ = nullptr;  // while Wait dispatches
-  std::vector<drawing::PixelRect> exposed_;
-  std::vector<InputEvent> input_;
+  bool pointerHidden_ = false;
+  std::vector<View> views_;
+  // By output and its canvas's generation, for as long as it is covered.
+  std::map<std::pair<const OutputSurface*, int>, int> viewIds_;
+  int nextViewId_ = 1;
+  std::vector<InputEvent> input_;  // collected while dispatching, delivered after
 };
 
 }  // namespace host::wayland

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# On two outputs, scale 1 and scale 2, the saver shows the drawing model's frame: pixel for pixel
-# outside the text at scale 1, the same frame enlarged twice at scale 2; SIGTERM ends it through
-# the form's unload with status 0.
+# On two outputs, scale 1 and scale 2, the saver shows the drawing model's frame pixel for pixel
+# outside the text: at 96 dots per inch on the first, at 192 on the second (everything twice as
+# large, drawn at that size); SIGTERM ends it through the form's unload with status 0.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 wl_start_sway
@@ -12,7 +12,7 @@ for output in HEADLESS-1:1 HEADLESS-2:2; do
   wl_shot "$name" "$name.ppm" "$WL_DIR/$name.ppm"
   [ -z "${VORTHANE_SHOTS:-}" ] || cp "$WL_DIR/$name.ppm" "$VORTHANE_SHOTS/"
   echo -n "$name (scale $scale): "
-  "$WL_CHECK" model "$WL_DIR/$name.ppm" 96 "$scale" || fail "$name is not the model's frame"
+  "$WL_CHECK" model "$WL_DIR/$name.ppm" $((96 * scale)) 1 || fail "$name is not the model's frame"
 done
 kill -TERM "$WL_SAVER_PID"
 wl_wait_exit "$WL_SAVER_PID" 5 || fail "SIGTERM did not end the saver"
