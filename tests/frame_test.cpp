@@ -130,17 +130,6 @@ TEST(Frames, APlatformThatSleepsToTheFrameGridGetsEveryTickAndTheSameFrames) {
   EXPECT_TRUE(exposed);
 }
 
-// Draws the scene as it stands into a fresh canvas, everything at once.
-std::vector<std::uint32_t> FullRepaint(const host::Form& form, host::drawing::PixelSize size) {
-  host::headless::FixedMeasurer measurer(host::headless::StandardFonts());
-  host::headless::MemoryCanvas canvas(measurer, true);
-  canvas.SetClientSize(size);
-  host::drawing::ColourScheme standard;
-  host::drawing::ScenePainter painter(form, canvas, measurer, standard, 96);
-  painter.PaintFrame();
-  return canvas.Screen();
-}
-
 // The full-screen saver on a 1024 x 600 screen whose frames keep their pixels.
 host::headless::DesktopConfig RasterSaver(double runMs) {
   auto config = Desktop("/s", runMs);
@@ -157,7 +146,7 @@ TEST_P(RepaintingOnlyTheDamage, ShowsWhatDrawingEverythingShows) {
   run.Run();
   const auto& canvas = run.platform.Canvas();
   ASSERT_GT(canvas.FramesPresented(), 1u);
-  const auto full = FullRepaint(run.program.frmCover, {1024, 600});
+  const auto full = testing_support::FullRepaint(run.program.frmCover, {1024, 600});
   std::size_t wrong = 0;
   for (std::size_t i = 0; i < full.size(); ++i) {
     if (canvas.Screen()[i] != full[i] && wrong++ < 5) {

@@ -24,6 +24,10 @@ check dismiss-state 0 0 '"loaded":false,"caption":"","cursor_count":0,"last_mous
 out=$("$sim" --cmdline "/p 77" --host 77:152x112 --destroy-host 500 --only SetWindowPos,End)
 check preview 0 $? '"op":"SetWindowPos","hwnd":65552,"after":0,"x":0,"y":0,"cx":152,"cy":112,"flags":84' "$out"
 check preview-end 0 0 '{"t":500,"op":"End","status":0}' "$out"
+out=$("$sim" --cmdline /s --monitor 800x600+0+0 --monitor 640x480+800+0@192 --monitors-at 100 \
+  --monitor 800x600+0+0 --run 200 --only Frame)
+check views 0 $? '{"t":0,"op":"Frame","view":2,"dpi":192,"damage":[[0,0,640,480]]' "$out"
+check views-follow 3 "$(grep -c '"view":2' <<<"$out")" '{"t":187.5,"op":"Frame","view":1,' "$out"
 out=$("$sim" --summary --run 9000); check summary 0 $? 'Label2 "Created By:" appears at Top 125' "$out"
 
 echo "$failures failed"

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "host/drawing/scene_painter.hpp"
+
 namespace testing_support {
 
 void RecordingTrace::Write(double timeMs, host::TraceOp op,
@@ -104,6 +106,17 @@ std::string NameOfText(std::string_view text) {
     i += run;
   }
   return name;
+}
+
+std::vector<std::uint32_t> FullRepaint(const host::Form& form, host::drawing::PixelSize size,
+                                       int dpi) {
+  host::headless::FixedMeasurer measurer(host::headless::StandardFonts());
+  host::headless::MemoryCanvas canvas(measurer, true);
+  canvas.SetClientSize(size);
+  host::drawing::ColourScheme standard;
+  host::drawing::ScenePainter painter(form, canvas, measurer, standard, dpi);
+  painter.PaintFrame();
+  return canvas.Screen();
 }
 
 host::headless::DesktopConfig Desktop(const std::string& commandLine, double runMs) {

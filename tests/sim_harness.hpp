@@ -64,6 +64,10 @@ struct SimRun {
   int status = -1;
 };
 
+// The scene as it stands drawn into a fresh canvas of this size and resolution, all at once.
+std::vector<std::uint32_t> FullRepaint(const host::Form& form, host::drawing::PixelSize size,
+                                       int dpi = host::drawing::kStandardDpi);
+
 // A test name for a command line: letters and digits as they are, other characters by name
 // ("/c:1" is "SlashcColon1"), long runs of one character counted ("BlankTimes32764").
 std::string NameOfText(std::string_view text);

@@ -23,6 +23,7 @@ class MemoryCanvas : public drawing::Canvas {
   void SetClientSize(drawing::PixelSize size);
 
   drawing::PixelSize ClientSize() override { return clientSize_; }
+  drawing::PixelSize Size() const { return clientSize_; }
   void SetBufferArea(const drawing::PixelRect& area) override;
   void FillWindow(const drawing::PixelRect& area, drawing::Rgb colour) override;
   void Fill(const drawing::PixelRect& area, drawing::Rgb colour) override;
