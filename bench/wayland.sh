@@ -25,35 +25,46 @@ sleep 1
 
 hz=$(getconf CLK_TCK)
 cpu_of() { awk -v hz="$hz" '{ printf "%.3f", ($14 + $15) / hz }' "/proc/$1/stat"; }
-# Resident kB in all, and in mappings that are not shared libraries.
+# Resident kB in all, in mappings that are not shared libraries, and of those in the buffers
+# shared with the compositor (memfd).
 memory_of() {
-  awk '/^[0-9a-f]+-[0-9a-f]+ / { lib = ($6 ~ /\.so/) } /^Rss:/ { all += $2; if (!lib) own += $2 }
-       END { printf "%d %d", all, own }' "/proc/$1/smaps"
+  awk '/^[0-9a-f]+-[0-9a-f]+ / { lib = ($6 ~ /\.so/); shm = ($6 ~ /^\/memfd:/) }
+       /^Rss:/ { all += $2; if (!lib) own += $2; if (shm) shared += $2 }
+       END { printf "%d %d %d", all, own, shared }' "/proc/$1/smaps"
 }
-# Runs a program for the given seconds; prints its CPU, the compositor's CPU, resident and own kB.
+sub() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
+# Runs a program for the given seconds; prints its CPU and the compositor's over the whole run
+# and over the steady state (from the second second on), then resident, own and shared kB.
 measure() {
-  local s0 cpu s1 mem
+  local c0 c1 c2 s0 s1 s2 mem
   wl_start measured "$@"
   local pid=$WL_LAST
   s0=$(cpu_of "$WL_SWAY_PID")
-  sleep "$seconds"
-  cpu=$(cpu_of "$pid")
-  mem=$(memory_of "$pid")
+  c0=0
+  sleep 2
+  c1=$(cpu_of "$pid")
   s1=$(cpu_of "$WL_SWAY_PID")
+  sleep "$((seconds - 2))"
+  c2=$(cpu_of "$pid")
+  s2=$(cpu_of "$WL_SWAY_PID")
+  mem=$(memory_of "$pid")
   kill -TERM "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
-  echo "$cpu $(awk -v a="$s0" -v b="$s1" 'BEGIN { printf "%.3f", b - a }') $mem"
+  echo "$(sub "$c0" "$c2") $(sub "$s0" "$s2") $(sub "$c1" "$c2") $(sub "$s1" "$s2") $mem"
 }
-read -r scpu ssway srss sown <<<"$(measure "$WL_SAVER" /s)"
-read -r fcpu fsway frss fown <<<"$(measure "$floor" "$((seconds + 5))")"
+read -r scpu ssway ssteady sswaysteady srss sown sshared <<<"$(measure "$WL_SAVER" /s)"
+read -r fcpu fsway fsteady fswaysteady frss fown fshared <<<"$(measure "$floor" "$((seconds + 5))")"
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else printf "-" }'; }
 
 echo "machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cores; $(date -u +%F)"
 echo "compositor: headless sway $(sway --version | awk '{ print $3 }'), pixman, one 1920x1080 output; ${seconds} s per program"
-format="%-10s %7s %7s %10s %7s %8s %8s\n"
-printf "$format" program cpu_s /floor compositor /floor rss_kb own_kb
-printf "$format" vorthane "$scpu" "$(ratio "$scpu" "$fcpu")" "$ssway" "$(ratio "$ssway" "$fsway")" "$srss" "$sown"
-printf "$format" floor "$fcpu" 1.00 "$fsway" 1.00 "$frss" "$fown"
+echo "steady state: from 2 s after the start to the end"
+format="%-9s %6s %6s %10s %6s %7s %6s %10s %6s %7s %7s %7s\n"
+printf "$format" program cpu_s /floor compositor /floor steady /floor compositor /floor rss_kb own_kb shm_kb
+printf "$format" vorthane "$scpu" "$(ratio "$scpu" "$fcpu")" "$ssway" "$(ratio "$ssway" "$fsway")" \
+  "$ssteady" "$(ratio "$ssteady" "$fsteady")" "$sswaysteady" "$(ratio "$sswaysteady" "$fswaysteady")" \
+  "$srss" "$sown" "$sshared"
+printf "$format" floor "$fcpu" 1.00 "$fsway" 1.00 "$fsteady" 1.00 "$fswaysteady" 1.00 "$frss" "$fown" "$fshared"
 
 # Exec to first frame: the first buffer committed, from WAYLAND_DEBUG's stamps (microseconds of
 # the real-time clock, kept to 32 bits).

@@ -1,5 +1,8 @@
 #include "host/wayland/pixman_canvas.hpp"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -141,6 +144,18 @@ void PixmanCanvas::DrawText(std::span<const drawing::PlacedRun> runs, drawing::R
 
 void PixmanCanvas::Present(std::span<const drawing::PixelRect> boxes) {
   screen_.Show(buffer_, area_, boxes);
+}
+
+}  // namespace host::wayland
+
+namespace host::wayland {
+
+// The banner's file is half a megabyte of the program's own pages, read once to decode it.
+void PixmanCanvas::Decoded(std::span<const std::uint8_t> file) {
+  const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+  const auto begin = (reinterpret_cast<std::uintptr_t>(file.data()) + page - 1) / page * page;
+  const auto end = (reinterpret_cast<std::uintptr_t>(file.data()) + file.size()) / page * page;
+  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);
 }
 
 }  // namespace host::wayland

@@ -45,6 +45,7 @@ class PixmanCanvas : public drawing::Canvas {
   void DrawText(std::span<const drawing::PlacedRun> runs, drawing::Rgb colour,
                 const drawing::PixelRect& clip) override;
   void Present(std::span<const drawing::PixelRect> boxes) override;
+  void Decoded(std::span<const std::uint8_t> file) override;
 
  private:
   struct TextMask {
