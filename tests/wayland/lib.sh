@@ -38,6 +38,10 @@ wl_exec() {
   local session=()
   [ -z "${WL_DISPLAY:-}" ] || session+=(WAYLAND_DISPLAY="$WL_DISPLAY")
   [ -z "${WL_SWAYSOCK:-}" ] || session+=(SWAYSOCK="$WL_SWAYSOCK")
+  local sanitizer
+  for sanitizer in ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS; do
+    [ -z "${!sanitizer:-}" ] || session+=("$sanitizer=${!sanitizer}")
+  done
   exec "${WL_AS[@]}" env -i PATH=/usr/bin:/bin HOME="$WL_DIR/home" XDG_RUNTIME_DIR="$WL_DIR/rt" \
     LANG=C.UTF-8 "${session[@]}" "$@"
 }

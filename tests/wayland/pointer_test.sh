@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Over the saver the pointer is invisible (the headless sway draws its pointer into the output's
 # picture, so every screenshot shows it); its first movement only records where it is, the next
-# one ends the saver with status 0.
+# one ends the saver with status 0; so does a click.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 wl_start_sway
@@ -23,4 +23,9 @@ kill -0 "$WL_SAVER_PID" 2>/dev/null || fail "the first movement ended the saver"
 cursor move 3 3
 wl_wait_exit "$WL_SAVER_PID" 5 || fail "the second movement did not end the saver"
 [ "$WL_STATUS" -eq 0 ] || fail "status $WL_STATUS after a movement"
+
+wl_start_saver /s
+cursor press button1
+wl_wait_exit "$WL_SAVER_PID" 5 || fail "a click did not end the saver"
+[ "$WL_STATUS" -eq 0 ] || fail "status $WL_STATUS after a click"
 echo PASS
