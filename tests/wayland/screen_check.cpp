@@ -130,7 +130,8 @@ class Model {
   Match Best(const Shot& shot) {
     const Box ink = testing_support::InkBox(shot, Box{0, 0, shot.width, shot.height / 3});
     Match best;
-    for (int row = std::max(0, ink.y - 16 * dpi_ / 96); row <= ink.y + 1; ++row) {
+    // The box's top lies a few pixels above the ink's: from there upwards.
+    for (int row = ink.y + 1; row >= std::max(0, ink.y - 16 * dpi_ / 96); --row) {
       const Match m = Compare(shot, row);
       if (best.mismatches < 0 || m.mismatches < best.mismatches) best = m;
       if (m.mismatches == 0) break;

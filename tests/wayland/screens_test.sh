@@ -6,10 +6,11 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 wl_start_sway
 wl_start_saver /s
+# The shots first, while Label1 is the line shown; the comparisons after.
+for name in HEADLESS-1 HEADLESS-2; do wl_shot "$name" "$name.ppm" "$WL_DIR/$name.ppm"; done
 for output in HEADLESS-1:1 HEADLESS-2:2; do
   name=${output%:*}
   scale=${output#*:}
-  wl_shot "$name" "$name.ppm" "$WL_DIR/$name.ppm"
   [ -z "${VORTHANE_SHOTS:-}" ] || cp "$WL_DIR/$name.ppm" "$VORTHANE_SHOTS/"
   echo -n "$name (scale $scale): "
   "$WL_CHECK" model "$WL_DIR/$name.ppm" $((96 * scale)) 1 || fail "$name is not the model's frame"
