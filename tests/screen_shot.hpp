@@ -28,6 +28,16 @@ struct Shot {
   }
 };
 
+// The part of the shot inside `area` (which lies inside the shot), as a shot of its own.
+inline Shot Crop(const Shot& shot, const Box& area) {
+  Shot part{area.width, area.height, {}};
+  part.pixels.reserve(static_cast<std::size_t>(area.width) * static_cast<std::size_t>(area.height));
+  for (int y = area.y; y < area.y + area.height; ++y) {
+    for (int x = area.x; x < area.x + area.width; ++x) part.pixels.push_back(shot.At(x, y));
+  }
+  return part;
+}
+
 // The smallest box holding every pixel of `area` that is not black (width 0 when none is).
 inline Box InkBox(const Shot& shot, const Box& area) {
   int left = area.x + area.width;

@@ -82,12 +82,12 @@ std::int16_t ButtonOf(unsigned int button) {
   }
 }
 
-InputEvent Pointer(InputKind kind, int x, int y, std::int16_t button, unsigned int state) {
+InputEvent Pointer(InputKind kind, int x, int y, std::int16_t button, unsigned int state, int dpi) {
   InputEvent e;
   e.kind = kind;
   e.hasPoint = true;
-  e.x = drawing::PixelsToTwips(x);
-  e.y = drawing::PixelsToTwips(y);
+  e.x = drawing::PixelsToTwips(x, dpi);
+  e.y = drawing::PixelsToTwips(y, dpi);
   e.button = button;
   e.shift = ShiftState(state);
   return e;
@@ -95,7 +95,7 @@ InputEvent Pointer(InputKind kind, int x, int y, std::int16_t button, unsigned i
 
 }  // namespace
 
-std::vector<InputEvent> TranslateInput(XEvent& event) {
+std::vector<InputEvent> TranslateInput(XEvent& event, int dpi) {
   std::vector<InputEvent> out;
   switch (event.type) {
     case KeyPress: {
@@ -119,18 +119,18 @@ std::vector<InputEvent> TranslateInput(XEvent& event) {
       // Wheel steps (buttons 4 and up) are not presses of a button the form knows.
       if (ButtonOf(event.xbutton.button) != 0) {
         out.push_back(Pointer(InputKind::kMouseDown, event.xbutton.x, event.xbutton.y,
-                              ButtonOf(event.xbutton.button), event.xbutton.state));
+                              ButtonOf(event.xbutton.button), event.xbutton.state, dpi));
       }
       break;
     case ButtonRelease:
       if (ButtonOf(event.xbutton.button) != 0) {
         out.push_back(Pointer(InputKind::kClick, event.xbutton.x, event.xbutton.y,
-                              ButtonOf(event.xbutton.button), event.xbutton.state));
+                              ButtonOf(event.xbutton.button), event.xbutton.state, dpi));
       }
       break;
     case MotionNotify:
-      out.push_back(
-          Pointer(InputKind::kMouseMove, event.xmotion.x, event.xmotion.y, 0, event.xmotion.state));
+      out.push_back(Pointer(InputKind::kMouseMove, event.xmotion.x, event.xmotion.y, 0,
+                            event.xmotion.state, dpi));
       break;
     default:
       break;

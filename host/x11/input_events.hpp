@@ -9,7 +9,8 @@
 namespace host::x11 {
 
 // What one X event means to the form (nothing for events that are not input). A key press is
-// KeyDown, then KeyPress when it types a character.
-std::vector<InputEvent> TranslateInput(XEvent& event);
+// KeyDown, then KeyPress when it types a character. Positions become twips at the resolution of
+// the view the event happened in.
+std::vector<InputEvent> TranslateInput(XEvent& event, int dpi = drawing::kStandardDpi);
 
 }  // namespace host::x11

@@ -45,6 +45,7 @@ X11Canvas::~X11Canvas() {
   for (auto& [key, fill] : fills_) xcb_render_free_picture(connection_, fill);
   FreeBuffer();
   for (auto& [picture, pixmap] : pictures_) XFreePixmap(display_, pixmap);
+  for (auto& [key, pixmap] : scaled_) XFreePixmap(display_, pixmap);
   xcb_free_gc(connection_, gc_);
   xcb_flush(connection_);
 }
@@ -157,12 +158,42 @@ void X11Canvas::Decoded(std::span<const std::uint8_t> file) {
   if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);
 }
 
-// This display draws at the standard resolution only, where a picture keeps its own size.
+Pixmap X11Canvas::Scaled(const drawing::RgbImage& picture, drawing::PixelSize size) {
+  const auto key = std::make_pair(&picture, std::make_pair(size.width, size.height));
+  if (const auto it = scaled_.find(key); it != scaled_.end()) return it->second;
+  const Pixmap source = Upload(picture);
+  if (source == 0 || size.width <= 0 || size.height <= 0) return 0;
+  const int depth = DefaultDepth(display_, screen_);
+  const Pixmap pixmap =
+      XCreatePixmap(display_, window_, static_cast<unsigned>(size.width),
+                    static_cast<unsigned>(size.height), static_cast<unsigned>(depth));
+  const XRenderPictFormat* format =
+      XRenderFindVisualFormat(display_, DefaultVisual(display_, screen_));
+  XRenderPictureAttributes attributes{};
+  const Picture from = XRenderCreatePicture(display_, source, format, 0, &attributes);
+  const Picture to = XRenderCreatePicture(display_, pixmap, format, 0, &attributes);
+  // The transform maps destination pixels to source pixels; bilinear filtering averages them.
+  XTransform transform{};
+  transform.matrix[0][0] = XDoubleToFixed(static_cast<double>(picture.width) / size.width);
+  transform.matrix[1][1] = XDoubleToFixed(static_cast<double>(picture.height) / size.height);
+  transform.matrix[2][2] = XDoubleToFixed(1);
+  XRenderSetPictureTransform(display_, from, &transform);
+  XRenderSetPictureFilter(display_, from, FilterBilinear, nullptr, 0);
+  XRenderComposite(display_, PictOpSrc, from, 0, to, 0, 0, 0, 0, 0, 0,
+                   static_cast<unsigned>(size.width), static_cast<unsigned>(size.height));
+  XRenderFreePicture(display_, from);
+  XRenderFreePicture(display_, to);
+  scaled_.emplace(key, pixmap);
+  return pixmap;
+}
+
+// At its own size the picture is copied from its upload; at another size (a higher
+// resolution), from its smoothed copy of that size.
 void X11Canvas::DrawPicture(const drawing::RgbImage& picture, const drawing::PixelRect& placed,
                             const drawing::PixelRect& clip) {
-  const Pixmap pixmap = Upload(picture);
-  const drawing::PixelRect part = drawing::Intersect(
-      drawing::Intersect(placed, clip), {placed.x, placed.y, picture.width, picture.height});
+  const bool ownSize = placed.width == picture.width && placed.height == picture.height;
+  const Pixmap pixmap = ownSize ? Upload(picture) : Scaled(picture, {placed.width, placed.height});
+  const drawing::PixelRect part = drawing::Intersect(placed, clip);
   if (pixmap == 0 || part.Empty()) return;
   xcb_copy_area(connection_, static_cast<xcb_drawable_t>(pixmap),
                 static_cast<xcb_drawable_t>(buffer_), gc_, I16(part.x - placed.x),

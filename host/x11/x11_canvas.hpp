@@ -47,6 +47,8 @@ class X11Canvas : public drawing::Canvas {
   };
   std::uint32_t PixelOf(drawing::Rgb colour);
   Pixmap Upload(const drawing::RgbImage& picture);
+  // The picture at another size, smoothed, made once from its upload and kept.
+  Pixmap Scaled(const drawing::RgbImage& picture, drawing::PixelSize size);
   const TextMask& MaskFor(std::span<const drawing::PlacedRun> runs);
   xcb_render_picture_t SolidFill(drawing::Rgb colour);
   void FreeBuffer();
@@ -68,6 +70,7 @@ class X11Canvas : public drawing::Canvas {
   xcb_render_picture_t bufferPicture_ = 0;
   // Each picture goes to the server once, as a pixmap; painting then only copies from it.
   std::map<const drawing::RgbImage*, Pixmap> pictures_;
+  std::map<std::pair<const drawing::RgbImage*, std::pair<int, int>>, Pixmap> scaled_;
   std::map<std::uint32_t, std::uint32_t> pixels_;
   std::map<std::uint32_t, xcb_render_picture_t> fills_;
   std::map<const drawing::TextRun*, TextMask> masks_;  // by the label's first run

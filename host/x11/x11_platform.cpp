@@ -93,18 +93,38 @@ bool X11Platform::DispatchQueued(EventSink& sink) {
   return delivered;
 }
 
+const View* X11Platform::ViewOfWindow(Window window) const {
+  if (window_ == 0) return nullptr;
+  if (window == window_) return &formView_;
+  return otherMonitors_.ViewOf(window);
+}
+
+bool X11Platform::IsMonitorChange(const XEvent& event) const {
+  return randrEventBase_ >= 0 && (event.type == randrEventBase_ + RRScreenChangeNotify ||
+                                  event.type == randrEventBase_ + RRNotify);
+}
+
 void X11Platform::Handle(XEvent& event, EventSink& sink, bool& delivered) {
-  if (window_ == 0 || event.xany.window != window_) return;
+  if (IsMonitorChange(event)) {
+    XRRUpdateConfiguration(&event);
+    // Followed at once: the runtime paints the changed views as soon as the wait returns.
+    if (fullScreen_) CoverMonitors();
+    delivered = true;
+    return;
+  }
+  const View* view = ViewOfWindow(event.xany.window);
+  if (view == nullptr) return;
+  const bool formWindow = event.xany.window == window_;
   switch (event.type) {
     case Expose:
-      sink.OnExposed(views_.front().id,
-                     drawing::PixelRect{event.xexpose.x, event.xexpose.y, event.xexpose.width,
-                                        event.xexpose.height});
+      sink.OnExposed(view->id, drawing::PixelRect{event.xexpose.x, event.xexpose.y,
+                                                  event.xexpose.width, event.xexpose.height});
       return;
     case ConfigureNotify:
-      SizeChanged(event.xconfigure.width, event.xconfigure.height);
+      if (formWindow) SizeChanged(event.xconfigure.width, event.xconfigure.height);
       return;
     case DestroyNotify:
+      if (!formWindow) return;
       // Gone with its host window: the form closes as any window does.
       windowAlive_ = false;
       delivered = true;
@@ -122,7 +142,7 @@ void X11Platform::Handle(XEvent& event, EventSink& sink, bool& delivered) {
     default:
       break;
   }
-  for (const InputEvent& input : TranslateInput(event)) {
+  for (const InputEvent& input : TranslateInput(event, view->dpi)) {
     delivered = true;
     sink.OnInput(input);
     if (window_ == 0) return;  // the input closed the window
@@ -135,7 +155,7 @@ void X11Platform::SizeChanged(int width, int height) {
 
 Hwnd X11Platform::CreateFormWindow(const Form& form) {
   DestroyWindow();
-  const drawing::PixelRect normal = drawing::ToPixels(form.design().normalPlacement, Dpi());
+  const drawing::PixelRect normal = drawing::ToPixels(form.design().normalPlacement);
   XSetWindowAttributes attributes{};
   attributes.background_pixel = BlackPixel(display_, screen_);
   attributes.event_mask = kEmbeddedEvents;
@@ -144,7 +164,9 @@ Hwnd X11Platform::CreateFormWindow(const Form& form) {
                           CopyFromParent, CWBackPixel | CWEventMask, &attributes);
   windowAlive_ = true;
   canvas_ = std::make_unique<X11Canvas>(display_, screen_, window_, *measurer_);
-  views_ = {View{nextViewId_++, canvas_.get(), Dpi()}};
+  // Embedded, the scene takes the display's resolution (the primary monitor's).
+  formView_ = View{nextViewId_++, canvas_.get(), QueryMonitors(display_, screen_).front().dpi};
+  RebuildViews();
   SizeChanged(normal.width, normal.height);
   SetFormCaption(form.Caption());
   ApplyCursor();
@@ -169,18 +191,38 @@ void X11Platform::ShowFullScreen() {
   attributes.override_redirect = kXTrue;
   XChangeWindowAttributes(display_, window_, CWOverrideRedirect, &attributes);
   XSelectInput(display_, window_, kFullScreenEvents);
-  const int width = DisplayWidth(display_, screen_);
-  const int height = DisplayHeight(display_, screen_);
-  XMoveResizeWindow(display_, window_, 0, 0, static_cast<unsigned>(width),
-                    static_cast<unsigned>(height));
-  SizeChanged(width, height);
-  XMapRaised(display_, window_);
   fullScreen_ = true;
+  if (randrEventBase_ < 0 && !WatchMonitors(display_, screen_, &randrEventBase_)) {
+    randrEventBase_ = -1;
+  }
+  CoverMonitors();
+  XMapRaised(display_, window_);
   // Keys reach an override-redirect window only through a grab, taken once the first frame
   // is drawn (Wait) and asked for again while another program holds the keyboard; until then
   // the focus keeps keys on this window.
   keyboard_.Claim(window_);
   XFlush(display_);
+}
+
+void X11Platform::CoverMonitors() {
+  const std::vector<Monitor> monitors = QueryMonitors(display_, screen_);
+  const Monitor& primary = monitors.front();
+  XMoveResizeWindow(display_, window_, primary.area.x, primary.area.y,
+                    static_cast<unsigned>(primary.area.width),
+                    static_cast<unsigned>(primary.area.height));
+  XRaiseWindow(display_, window_);
+  SizeChanged(primary.area.width, primary.area.height);
+  if (formView_.dpi != primary.dpi) formView_ = View{nextViewId_++, canvas_.get(), primary.dpi};
+  otherMonitors_.Cover(std::span(monitors).subspan(1), kFullScreenEvents, &nextViewId_);
+  RebuildViews();
+  ApplyCursor();
+}
+
+void X11Platform::RebuildViews() {
+  views_.clear();
+  if (window_ == 0) return;
+  views_.push_back(formView_);
+  otherMonitors_.Append(views_);
 }
 
 void X11Platform::DestroyFormWindow() {
@@ -189,6 +231,7 @@ void X11Platform::DestroyFormWindow() {
 
 void X11Platform::DestroyWindow() {
   if (window_ == 0) return;
+  otherMonitors_.Cover({}, 0, &nextViewId_);
   views_.clear();
   canvas_.reset();
   keyboard_.Release();
@@ -264,6 +307,7 @@ void X11Platform::ApplyCursor() {
   if (window_ == 0 || !windowAlive_) return;
   if (!pointerHidden_) {
     XUndefineCursor(display_, window_);
+    otherMonitors_.DefineCursor(0);
   } else {
     if (invisibleCursor_ == 0) {
       const char empty = 0;
@@ -273,6 +317,7 @@ void X11Platform::ApplyCursor() {
       XFreePixmap(display_, bitmap);
     }
     XDefineCursor(display_, window_, invisibleCursor_);
+    otherMonitors_.DefineCursor(invisibleCursor_);
   }
   XFlush(display_);
 }

@@ -9,6 +9,8 @@
 
 #include "host/platform.hpp"
 #include "host/x11/keyboard_claim.hpp"
+#include "host/x11/monitor_views.hpp"
+#include "host/x11/monitors.hpp"
 #include "host/x11/signal_fd.hpp"
 #include "host/x11/x11_canvas.hpp"
 #include "host/x11/xft_measurer.hpp"
@@ -46,7 +48,13 @@ class X11Platform : public Platform {
   drawing::TextMeasurer& Measurer() override { return *measurer_; }
 
  private:
-  int Dpi() const { return drawing::kStandardDpi; }
+  // The view the event's window shows, or nullptr when the event is for no view of the form.
+  const View* ViewOfWindow(Window window) const;
+  bool IsMonitorChange(const XEvent& event) const;
+  // Full screen: the form's window over the primary monitor, a window of its own over each of
+  // the others, each at its monitor's resolution.
+  void CoverMonitors();
+  void RebuildViews();
   // Delivers queued X events; true when any reached the sink.
   bool DispatchQueued(EventSink& sink);
   void Handle(XEvent& event, EventSink& sink, bool& delivered);
@@ -63,8 +71,11 @@ class X11Platform : public Platform {
   Window window_ = 0;
   bool windowAlive_ = false;  // false once the server destroyed it with its host
   std::unique_ptr<X11Canvas> canvas_;
-  std::vector<View> views_;  // the window, once it exists
+  std::vector<View> views_;  // the form's window (once it exists), then the other monitors'
+  View formView_;            // the form's own window's
   int nextViewId_ = 1;
+  MonitorViews otherMonitors_{display_, screen_, *measurer_};
+  int randrEventBase_ = -1;  // RandR's first event code, once monitor changes are watched
   Cursor invisibleCursor_ = 0;
   bool pointerHidden_ = false;
   KeyboardKeeper keyboard_{display_};

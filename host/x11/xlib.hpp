@@ -5,7 +5,9 @@
 #include <X11/Xatom.h>
 #include <X11/Xft/Xft.h>
 #include <X11/Xlib.h>
+#include <X11/Xresource.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xrandr.h>
 
 #undef Bool
 #undef True

@@ -24,16 +24,22 @@ struct ModelFrame::Scene {
   host::x11::XftMeasurer measurer;
 };
 
-ModelFrame::ModelFrame(Display* display) : scene_(std::make_unique<Scene>(display)) {}
+ModelFrame::ModelFrame(Display* display, int dpi)
+    : scene_(std::make_unique<Scene>(display)), dpi_(dpi) {}
 ModelFrame::~ModelFrame() = default;
 
 ModelMatch ModelFrame::Compare(const Shot& shot, int row) {
-  scene_->form.Label(cover::Label1).SetTop(static_cast<float>(row * 15));
+  // The top edge in twips that falls on this pixel row at the model's resolution.
+  scene_->form.Label(cover::Label1).SetTop(static_cast<float>(row * 1440 / dpi_));
   host::headless::MemoryCanvas canvas(scene_->measurer, true);
   canvas.SetClientSize({shot.width, shot.height});
   host::drawing::ColourScheme standard;
-  host::drawing::ScenePainter painter(scene_->form, canvas, scene_->measurer, standard, 96);
+  host::drawing::ScenePainter painter(scene_->form, canvas, scene_->measurer, standard, dpi_);
   painter.PaintFrame();
+  host::drawing::PixelRect banner;
+  for (const auto& control : painter.VisibleControls()) {
+    if (control.control == "Image1" && dpi_ != 96) banner = control.box;
+  }
   auto inText = [&](int x, int y) {
     for (const auto& area : canvas.TextAreas()) {
       if (x >= area.x && x < area.Right() && y >= area.y && y < area.Bottom()) return true;
@@ -45,7 +51,9 @@ ModelMatch ModelFrame::Compare(const Shot& shot, int row) {
     for (int x = 0; x < shot.width; ++x) {
       // Label1 stands on the black ground: anything else there is its ink.
       const bool ink = shot.At(x, y) != 0;
-      if (inText(x, y)) {
+      if (x >= banner.x && x < banner.Right() && y >= banner.y && y < banner.Bottom()) {
+        continue;  // smoothed on the screen: its ink is checked by the caller
+      } else if (inText(x, y)) {
         m.textPixels += ink ? 1 : 0;
         m.brightest = std::max(m.brightest, shot.At(x, y));
       } else if (shot.At(x, y) != canvas.ScreenPixel(x, y)) {
@@ -57,9 +65,10 @@ ModelMatch ModelFrame::Compare(const Shot& shot, int row) {
 }
 
 ModelMatch ModelFrame::BestMatch(const Shot& shot) {
-  const Box ink = InkBox(shot, Box{0, 0, shot.width, 288});
+  const Box ink = InkBox(shot, Box{0, 0, shot.width, 288 * dpi_ / 96});
   ModelMatch best;
-  for (int row = std::max(8, ink.y - 12); row <= ink.y + 1; ++row) {
+  const int top = 8 * dpi_ / 96;
+  for (int row = std::max(top, ink.y - 12 * dpi_ / 96); row <= ink.y + 1; ++row) {
     const ModelMatch m = Compare(shot, row);
     if (best.mismatches < 0 || m.mismatches < best.mismatches) best = m;
     if (m.mismatches == 0) break;

@@ -14,10 +14,12 @@ struct ModelMatch {
   int row = 0;                  // the pixel row of Label1's box the model was drawn with
 };
 
-// The model's frame with only Label1 shown, measured with the fonts of this display.
+// The model's frame with only Label1 shown, measured with the fonts of this display and drawn at
+// a resolution. Above 96 dpi the banner is enlarged smoothly on the screen but by whole pixels in
+// the model, so its box is compared only for being covered with the picture's ink.
 class ModelFrame {
  public:
-  explicit ModelFrame(Display* display);
+  explicit ModelFrame(Display* display, int dpi = 96);
   ~ModelFrame();
   // Compares the shot with the model drawn with Label1's box at this pixel row.
   ModelMatch Compare(const Shot& shot, int row);
@@ -27,6 +29,7 @@ class ModelFrame {
  private:
   struct Scene;
   std::unique_ptr<Scene> scene_;
+  int dpi_;
 };
 
 }  // namespace x11test
