@@ -57,10 +57,9 @@ void OutputSurface::OutputDone(void* data, wl_output*) {
   if (self->pendingScale_ == self->scale_) return;
   self->scale_ = self->pendingScale_;
   if (self->surface_ == nullptr) return;
-  for (auto& buffer : self->buffers_) buffer.reset();
+  self->ForgetScene();
   self->groundBuffer_.reset();
   self->groundShown_ = false;
-  self->sceneArea_ = {};
   self->canvas_ =
       std::make_unique<PixmanCanvas>(*self->measurer_, static_cast<CanvasScreen&>(*self));
   ++self->generation_;
@@ -103,12 +102,18 @@ void OutputSurface::Cover(const Globals& globals, bool takeKeyboard, FreeTypeMea
   wl_surface_commit(surface_);
 }
 
+void OutputSurface::ForgetScene() {
+  for (auto& buffer : buffers_) buffer.reset();
+  shown_ = -1;
+  drawing_ = -1;
+  sceneArea_ = {};
+}
+
 void OutputSurface::Uncover() {
   canvas_.reset();
-  for (auto& buffer : buffers_) buffer.reset();
+  ForgetScene();
   groundBuffer_.reset();
   groundShown_ = false;
-  sceneArea_ = {};
   if (subsurface_ != nullptr) wl_subsurface_destroy(subsurface_);
   if (scene_ != nullptr) wl_surface_destroy(scene_);
   if (viewport_ != nullptr) wp_viewport_destroy(viewport_);
@@ -173,64 +178,94 @@ void OutputSurface::ShowGround() {
   groundShown_ = true;
 }
 
-ShmBuffer* OutputSurface::FreeBuffer(drawing::PixelSize size) {
-  for (auto& buffer : buffers_) {
-    if (buffer && buffer->busy()) continue;
-    if (!buffer || buffer->size() != size) buffer = ShmBuffer::Create(globals_.shm, size);
-    return buffer.get();
+int OutputSurface::FreeBuffer() {
+  if (shown_ >= 0 && !buffers_[shown_]->busy()) return shown_;  // already up to date
+  for (std::size_t i = 0; i < buffers_.size(); ++i) {
+    if (buffers_[i] && !buffers_[i]->busy()) return static_cast<int>(i);
   }
-  return nullptr;
+  for (std::size_t i = 0; i < buffers_.size(); ++i) {
+    if (buffers_[i]) continue;
+    buffers_[i] = ShmBuffer::Create(globals_.shm, {sceneArea_.width, sceneArea_.height});
+    return buffers_[i] ? static_cast<int>(i) : -1;
+  }
+  return -1;
 }
 
-void OutputSurface::Show(pixman_image_t* backBuffer, const drawing::PixelRect& area,
-                         std::span<const drawing::PixelRect> boxes) {
+void OutputSurface::SetSceneArea(const drawing::PixelRect& area) {
+  const drawing::PixelRect sceneArea = OnLogicalPixels(area, scale_);
+  if (sceneArea == sceneArea_) return;
+  ForgetScene();
+  sceneArea_ = sceneArea;
+  sceneMoved_ = true;
+}
+
+DrawTarget OutputSurface::Target() {
+  if (!configured() || sceneArea_.Empty()) return {};
+  if (drawing_ < 0) {
+    drawing_ = FreeBuffer();
+    if (drawing_ < 0) return {};
+    ShmBuffer& target = *buffers_[drawing_];
+    if (drawing_ != shown_ && pixman_region32_not_empty(&target.stale())) {
+      // The ground where nothing was shown yet, the shown buffer's pixels where it differs.
+      if (shown_ < 0) {
+        int count = 0;
+        const pixman_box32_t* stale = pixman_region32_rectangles(&target.stale(), &count);
+        const pixman_color_t ground = Colour(ground_);
+        pixman_image_fill_boxes(PIXMAN_OP_SRC, target.image(), &ground, count, stale);
+      } else {
+        pixman_image_set_clip_region32(target.image(), &target.stale());
+        pixman_image_composite32(PIXMAN_OP_SRC, buffers_[shown_]->image(), nullptr, target.image(),
+                                 0, 0, 0, 0, 0, 0, sceneArea_.width, sceneArea_.height);
+        pixman_image_set_clip_region32(target.image(), nullptr);
+      }
+    }
+    pixman_region32_clear(&target.stale());
+  }
+  return DrawTarget{buffers_[drawing_]->image(), sceneArea_.x, sceneArea_.y};
+}
+
+void OutputSurface::Show(std::span<const drawing::PixelRect> boxes) {
   if (!configured()) return;
   bool commitGround = !groundShown_;
   ShowGround();
-  // A new scene area: the subsurface moves there and its buffers start afresh.
-  const drawing::PixelRect sceneArea = OnLogicalPixels(area, scale_);
-  if (sceneArea != sceneArea_) {
-    sceneArea_ = sceneArea;
-    for (auto& buffer : buffers_) buffer.reset();
-    wl_subsurface_set_position(subsurface_, sceneArea.x / scale_, sceneArea.y / scale_);
+  if (sceneMoved_) {
+    wl_subsurface_set_position(subsurface_, sceneArea_.x / scale_, sceneArea_.y / scale_);
+    sceneMoved_ = false;
     commitGround = true;
   }
-  // What is new, in the buffers' pixels: every buffer has to catch up with it.
-  pixman_region32_t fresh;
-  pixman_region32_init(&fresh);
-  for (const drawing::PixelRect& box : boxes) {
-    const drawing::PixelRect part = drawing::Intersect(box, area);
-    if (part.Empty()) continue;
-    pixman_region32_union_rect(&fresh, &fresh, part.x - sceneArea.x, part.y - sceneArea.y,
-                               static_cast<unsigned>(part.width),
-                               static_cast<unsigned>(part.height));
-  }
-  for (auto& buffer : buffers_) {
-    if (buffer) pixman_region32_union(&buffer->stale(), &buffer->stale(), &fresh);
-  }
-  pixman_region32_fini(&fresh);
-  ShmBuffer* target = FreeBuffer({sceneArea.width, sceneArea.height});
-  if (target != nullptr && pixman_region32_not_empty(&target->stale())) {
-    // The ground under everything stale, then the back buffer's pixels over their part of it.
-    int count = 0;
-    const pixman_box32_t* stale = pixman_region32_rectangles(&target->stale(), &count);
-    const pixman_color_t ground = Colour(ground_);
-    pixman_image_fill_boxes(PIXMAN_OP_SRC, target->image(), &ground, count, stale);
-    pixman_image_set_clip_region32(target->image(), &target->stale());
-    pixman_image_composite32(PIXMAN_OP_SRC, backBuffer, nullptr, target->image(), 0, 0, 0, 0,
-                             area.x - sceneArea.x, area.y - sceneArea.y, area.width, area.height);
-    pixman_image_set_clip_region32(target->image(), nullptr);
-    wl_surface_set_buffer_scale(scene_, scale_);
-    wl_surface_attach(scene_, target->buffer(), 0, 0);
-    for (int i = 0; i < count; ++i) {
-      wl_surface_damage_buffer(scene_, stale[i].x1, stale[i].y1, stale[i].x2 - stale[i].x1,
-                               stale[i].y2 - stale[i].y1);
+  if (drawing_ >= 0) {
+    // What changed, in the buffers' pixels: the other buffers are behind by that much.
+    pixman_region32_t changed;
+    pixman_region32_init(&changed);
+    for (const drawing::PixelRect& box : boxes) {
+      pixman_region32_union_rect(&changed, &changed, box.x - sceneArea_.x, box.y - sceneArea_.y,
+                                 static_cast<unsigned>(box.width),
+                                 static_cast<unsigned>(box.height));
     }
+    for (std::size_t i = 0; i < buffers_.size(); ++i) {
+      if (buffers_[i] && static_cast<int>(i) != drawing_) {
+        pixman_region32_union(&buffers_[i]->stale(), &buffers_[i]->stale(), &changed);
+      }
+    }
+    ShmBuffer& target = *buffers_[drawing_];
+    wl_surface_set_buffer_scale(scene_, scale_);
+    wl_surface_attach(scene_, target.buffer(), 0, 0);
+    if (shown_ < 0) {
+      wl_surface_damage_buffer(scene_, 0, 0, sceneArea_.width, sceneArea_.height);
+    } else {
+      int count = 0;
+      const pixman_box32_t* rects = pixman_region32_rectangles(&changed, &count);
+      for (int i = 0; i < count; ++i) {
+        wl_surface_damage_buffer(scene_, rects[i].x1, rects[i].y1, rects[i].x2 - rects[i].x1,
+                                 rects[i].y2 - rects[i].y1);
+      }
+    }
+    pixman_region32_fini(&changed);
     wl_surface_commit(scene_);
-    target->MarkBusy();
-    pixman_region32_clear(&target->stale());
+    target.MarkBusy();
+    shown_ = drawing_;
+    drawing_ = -1;
   }
-  // Both buffers still with the compositor: the next frame catches up.
   if (commitGround) wl_surface_commit(surface_);
 }
 

@@ -2,12 +2,12 @@
 // it: an overlay layer surface anchored to all four edges, over every panel (exclusive zone -1),
 // taking the keyboard for itself. The layer surface shows the plain ground (one pixel stretched
 // over the output where the compositor can scale it); a subsurface over the scene's part of the
-// view shows the canvas's back buffer through two shared-memory buffers, copying in only what
-// changed since each was last shown. The view's pixels are the output's own: scale 2 draws the
-// scene at 192 dots per inch.
+// view shows shared-memory buffers the canvas draws into. A frame is drawn into a buffer the
+// compositor does not hold, first brought up to date with the one shown (only where they
+// differ), so two buffers are all the scene's pixels. The view's pixels are the output's own:
+// scale 2 draws the scene at 192 dots per inch.
 #pragma once
 
-#include <pixman.h>
 #include <wayland-client.h>
 
 #include <array>
@@ -60,9 +60,10 @@ class OutputSurface : private CanvasScreen {
 
  private:
   drawing::PixelSize Size() override;
+  void SetSceneArea(const drawing::PixelRect& area) override;
   void Ground(const drawing::PixelRect& area, drawing::Rgb colour) override;
-  void Show(pixman_image_t* buffer, const drawing::PixelRect& area,
-            std::span<const drawing::PixelRect> boxes) override;
+  DrawTarget Target() override;
+  void Show(std::span<const drawing::PixelRect> boxes) override;
 
   static void OutputGeometry(void*, wl_output*, std::int32_t, std::int32_t, std::int32_t,
                              std::int32_t, std::int32_t, const char*, const char*, std::int32_t) {}
@@ -73,8 +74,10 @@ class OutputSurface : private CanvasScreen {
   static void Configure(void* data, zwlr_layer_surface_v1* layer, std::uint32_t serial,
                         std::uint32_t width, std::uint32_t height);
   static void Closed(void* data, zwlr_layer_surface_v1* layer);
-  ShmBuffer* FreeBuffer(drawing::PixelSize size);
+  // The index of a buffer the compositor does not hold (a new one if need be), or -1.
+  int FreeBuffer();
   void ShowGround();
+  void ForgetScene();
 
   wl_output* output_;
   std::uint32_t name_;
@@ -96,7 +99,10 @@ class OutputSurface : private CanvasScreen {
   std::unique_ptr<ShmBuffer> groundBuffer_;
   bool groundShown_ = false;
   drawing::PixelRect sceneArea_;  // view pixels, on whole logical pixels
-  std::array<std::unique_ptr<ShmBuffer>, 2> buffers_;
+  bool sceneMoved_ = false;       // the subsurface's position is to be committed
+  std::array<std::unique_ptr<ShmBuffer>, 3> buffers_;  // a third only while two are held
+  int shown_ = -1;                                     // the buffer last committed
+  int drawing_ = -1;                                   // the buffer the frame is drawn into
 };
 
 }  // namespace host::wayland

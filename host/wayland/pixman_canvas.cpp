@@ -24,21 +24,26 @@ PixmanCanvas::PixmanCanvas(FreeTypeMeasurer& measurer, CanvasScreen& screen)
 PixmanCanvas::~PixmanCanvas() {
   for (auto& [run, mask] : masks_) pixman_image_unref(mask.image);
   for (auto& [key, image] : pictures_) pixman_image_unref(image);
-  if (buffer_ != nullptr) pixman_image_unref(buffer_);
 }
 
 void PixmanCanvas::SetBufferArea(const drawing::PixelRect& area) {
-  if (buffer_ != nullptr) pixman_image_unref(buffer_);
   area_ = area;
-  buffer_ = pixman_image_create_bits(PIXMAN_x8r8g8b8, std::max(area.width, 1),
-                                     std::max(area.height, 1), nullptr, 0);
+  target_ = {};
+  screen_.SetSceneArea(area);
+}
+
+const DrawTarget& PixmanCanvas::Target() {
+  if (target_.image == nullptr) target_ = screen_.Target();
+  return target_;
 }
 
 void PixmanCanvas::Fill(const drawing::PixelRect& area, drawing::Rgb colour) {
+  const DrawTarget& t = Target();
+  if (t.image == nullptr) return;
   const pixman_color_t c = Colour(colour);
-  const pixman_box32_t box{area.x - area_.x, area.y - area_.y, area.Right() - area_.x,
-                           area.Bottom() - area_.y};
-  pixman_image_fill_boxes(PIXMAN_OP_SRC, buffer_, &c, 1, &box);
+  const pixman_box32_t box{area.x - t.originX, area.y - t.originY, area.Right() - t.originX,
+                           area.Bottom() - t.originY};
+  pixman_image_fill_boxes(PIXMAN_OP_SRC, t.image, &c, 1, &box);
 }
 
 // The picture's own pixels are 0x00RRGGBB words, which pixman reads in place; another size is
@@ -77,11 +82,12 @@ pixman_image_t* PixmanCanvas::PictureAt(const drawing::RgbImage& picture, drawin
 void PixmanCanvas::DrawPicture(const drawing::RgbImage& picture, const drawing::PixelRect& placed,
                                const drawing::PixelRect& clip) {
   const drawing::PixelRect part = drawing::Intersect(placed, clip);
-  if (part.Empty() || picture.pixels.empty()) return;
+  const DrawTarget& t = Target();
+  if (part.Empty() || picture.pixels.empty() || t.image == nullptr) return;
   pixman_image_t* source = PictureAt(picture, {placed.width, placed.height});
-  pixman_image_composite32(PIXMAN_OP_SRC, source, nullptr, buffer_, part.x - placed.x,
-                           part.y - placed.y, 0, 0, part.x - area_.x, part.y - area_.y, part.width,
-                           part.height);
+  pixman_image_composite32(PIXMAN_OP_SRC, source, nullptr, t.image, part.x - placed.x,
+                           part.y - placed.y, 0, 0, part.x - t.originX, part.y - t.originY,
+                           part.width, part.height);
 }
 
 // The runs rendered once into one coverage mask as large as their ink.
@@ -133,17 +139,19 @@ void PixmanCanvas::DrawText(std::span<const drawing::PlacedRun> runs, drawing::R
   const drawing::PixelRect placed{runs.front().x + mask.box.x, runs.front().baseline + mask.box.y,
                                   mask.box.width, mask.box.height};
   const drawing::PixelRect part = drawing::Intersect(placed, clip);
-  if (part.Empty()) return;
+  const DrawTarget& t = Target();
+  if (part.Empty() || t.image == nullptr) return;
   const pixman_color_t c = Colour(colour);
   pixman_image_t* solid = pixman_image_create_solid_fill(&c);
-  pixman_image_composite32(PIXMAN_OP_OVER, solid, mask.image, buffer_, 0, 0, part.x - placed.x,
-                           part.y - placed.y, part.x - area_.x, part.y - area_.y, part.width,
+  pixman_image_composite32(PIXMAN_OP_OVER, solid, mask.image, t.image, 0, 0, part.x - placed.x,
+                           part.y - placed.y, part.x - t.originX, part.y - t.originY, part.width,
                            part.height);
   pixman_image_unref(solid);
 }
 
 void PixmanCanvas::Present(std::span<const drawing::PixelRect> boxes) {
-  screen_.Show(buffer_, area_, boxes);
+  target_ = {};
+  screen_.Show(boxes);
 }
 
 }  // namespace host::wayland

@@ -1,7 +1,7 @@
-// The drawing primitives in memory, with pixman: a back buffer of 0x00RRGGBB pixels over the
-// part of the view the scene needs, pictures composited (scaled smoothly once per size), text
-// composited through coverage masks made once per label. Showing it, and the plain ground around
-// it, is the screen's business.
+// The drawing primitives in memory, with pixman: pictures composited (scaled smoothly once per
+// size) and text composited through coverage masks made once per label, into 0x00RRGGBB pixels
+// over the part of the view the scene needs. The pixels are the screen's: a Wayland surface's
+// buffer that the compositor shows, so there is no copy of the scene besides them.
 #pragma once
 
 #include <pixman.h>
@@ -15,16 +15,26 @@
 
 namespace host::wayland {
 
-// Where a canvas's pictures go: a window of some kind, in view pixels.
+// Pixels to draw a frame into: view pixel (x, y) is the image's (x - originX, y - originY).
+struct DrawTarget {
+  pixman_image_t* image = nullptr;
+  int originX = 0;
+  int originY = 0;
+};
+
+// Where a canvas draws: a window of some kind, in view pixels.
 class CanvasScreen {
  public:
   virtual ~CanvasScreen() = default;
   virtual drawing::PixelSize Size() = 0;
-  // This part of the view, outside the back buffer, is plain ground of this colour.
+  // The scene's part of the view is now `area`; what the screen held for the old one is gone.
+  virtual void SetSceneArea(const drawing::PixelRect& area) = 0;
+  // This part of the view, outside the scene's, is plain ground of this colour.
   virtual void Ground(const drawing::PixelRect& area, drawing::Rgb colour) = 0;
-  // Shows these boxes of the back buffer, which holds `area` of the view, and the ground.
-  virtual void Show(pixman_image_t* buffer, const drawing::PixelRect& area,
-                    std::span<const drawing::PixelRect> boxes) = 0;
+  // Pixels for the next frame, holding what the screen shows now (null when there are none).
+  virtual DrawTarget Target() = 0;
+  // Shows the frame drawn into the target, in which these boxes changed, and the ground.
+  virtual void Show(std::span<const drawing::PixelRect> boxes) = 0;
 };
 
 class PixmanCanvas : public drawing::Canvas {
@@ -39,6 +49,8 @@ class PixmanCanvas : public drawing::Canvas {
   void FillWindow(const drawing::PixelRect& area, drawing::Rgb colour) override {
     screen_.Ground(area, colour);
   }
+  // The scene's part of the view.
+  const drawing::PixelRect& area() const { return area_; }
   void Fill(const drawing::PixelRect& area, drawing::Rgb colour) override;
   void DrawPicture(const drawing::RgbImage& picture, const drawing::PixelRect& placed,
                    const drawing::PixelRect& clip) override;
@@ -54,11 +66,13 @@ class PixmanCanvas : public drawing::Canvas {
   };
   pixman_image_t* PictureAt(const drawing::RgbImage& picture, drawing::PixelSize size);
   const TextMask& MaskFor(std::span<const drawing::PlacedRun> runs);
+  // The frame's pixels, asked for once per frame.
+  const DrawTarget& Target();
 
   FreeTypeMeasurer& measurer_;
   CanvasScreen& screen_;
-  drawing::PixelRect area_;  // the part of the view the back buffer holds
-  pixman_image_t* buffer_ = nullptr;
+  drawing::PixelRect area_;  // the scene's part of the view
+  DrawTarget target_;        // from the first drawing of a frame until Present
   // Each picture wrapped once at its own size, and scaled once for every other size it is placed.
   std::map<std::pair<const drawing::RgbImage*, std::pair<int, int>>, pixman_image_t*> pictures_;
   std::map<const drawing::TextRun*, TextMask> masks_;  // by the label's first run

@@ -29,17 +29,25 @@ using host::drawing::PixelSize;
 struct MemoryScreen : host::wayland::CanvasScreen {
   explicit MemoryScreen(PixelSize s)
       : size(s), pixels(static_cast<std::size_t>(s.width) * static_cast<std::size_t>(s.height)) {}
+  ~MemoryScreen() override {
+    if (scene != nullptr) pixman_image_unref(scene);
+  }
   PixelSize Size() override { return size; }
-  void Ground(const PixelRect& area, host::drawing::Rgb c) override {
+  void SetSceneArea(const PixelRect& a) override {
+    if (scene != nullptr) pixman_image_unref(scene);
+    area = a;
+    scene = pixman_image_create_bits(PIXMAN_x8r8g8b8, a.width, a.height, nullptr, 0);
+  }
+  void Ground(const PixelRect& part, host::drawing::Rgb c) override {
     const std::uint32_t p = std::uint32_t{c.red} << 16 | std::uint32_t{c.green} << 8 | c.blue;
-    for (int y = area.y; y < area.Bottom(); ++y) {
-      for (int x = area.x; x < area.Right(); ++x) At(x, y) = p;
+    for (int y = part.y; y < part.Bottom(); ++y) {
+      for (int x = part.x; x < part.Right(); ++x) At(x, y) = p;
     }
   }
-  void Show(pixman_image_t* buffer, const PixelRect& area,
-            std::span<const PixelRect> boxes) override {
-    const auto* bits = pixman_image_get_data(buffer);
-    const int stride = pixman_image_get_stride(buffer) / 4;
+  host::wayland::DrawTarget Target() override { return {scene, area.x, area.y}; }
+  void Show(std::span<const PixelRect> boxes) override {
+    const auto* bits = pixman_image_get_data(scene);
+    const int stride = pixman_image_get_stride(scene) / 4;
     for (const PixelRect& box : boxes) {
       for (int y = box.y; y < box.Bottom(); ++y) {
         for (int x = box.x; x < box.Right(); ++x) {
@@ -54,6 +62,8 @@ struct MemoryScreen : host::wayland::CanvasScreen {
   }
   PixelSize size;
   std::vector<std::uint32_t> pixels;
+  PixelRect area;
+  pixman_image_t* scene = nullptr;
 };
 
 int Channel(std::uint32_t p, int shift) {
