@@ -31,6 +31,9 @@ install(FILES ${VORTHANE_PACKAGING}/copyright ${VORTHANE_PACKAGED}/changelog.Deb
 
 set(CPACK_PACKAGE_NAME vorthane)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+configure_file(${CMAKE_SOURCE_DIR}/cmake/PackageVersion.cmake.in
+               ${CMAKE_BINARY_DIR}/PackageVersion.cmake @ONLY)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/PackageVersion.cmake)
 set(CPACK_PACKAGE_CONTACT
     "Seed 46dfdce7 maintainers <maintainers@users.noreply.c-seed-46dfdce7.example>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
@@ -49,6 +52,6 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "A black screen, a banner picture and five caption lines that slide down one
 after another in an endless 42-second cycle.
 
-The saver runs under xscreensaver, mate-screensaver, xfce4-screensaver and
-xsecurelock in an X11 or XWayland session.")
+The saver runs under xscreensaver, mate-screensaver and xsecurelock in an
+X11 or XWayland session.")
 include(CPack)

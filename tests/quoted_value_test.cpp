@@ -29,9 +29,31 @@ TEST(QuotedValue, LongValuesKeepTheirStartAndLength) {
   EXPECT_LT(quoted.size(), 64u);
 }
 
-TEST(QuotedValue, ControlCharactersCannotBreakTheLine) {
-  EXPECT_EQ(QuotedValue("a\nb\rc\x1b"), "\"a?b?c?\"");
-  EXPECT_EQ(QuotedValue("caf\xc3\xa9"), "\"caf\xc3\xa9\"") << "UTF-8 stays as it is";
+TEST(QuotedValue, ControlCharactersAreEscaped) {
+  const struct {
+    const char* value;
+    const char* quoted;
+  } kCases[] = {
+      {"a\nb\rc\x1b\x7f", R"("a\x0Ab\x0Dc\x1B\x7F")"},
+      {"caf\xc3\xa9", "\"caf\xc3\xa9\""},  // UTF-8 stays as it is
+      {"\xc2\x9b"
+       "2J|\xc2\x85",
+       R"("\u009B2J|\u0085")"},                               // C1 controls
+      {"x\xe2\x80\xa8y", R"("x\u2028y")"},                    // line separator
+      {"\x9b\xff\xc3", R"("\x9B\xFF\xC3")"},                  // bytes that are no UTF-8
+      {"\xc0\xaf\xed\xa0\x80", R"("\xC0\xAF\xED\xA0\x80")"},  // over-long, surrogate
+      {"a\\x0A", R"("a\\x0A")"},                              // an escape cannot be faked
+  };
+  for (const auto& c : kCases) EXPECT_EQ(QuotedValue(c.value), c.quoted) << c.quoted;
+}
+
+TEST(QuotedValue, LengthsAreCharactersNotBytes) {
+  std::string accents;
+  for (int i = 0; i < 41; ++i) accents += "\xc3\xa9";  // 41 characters, 82 bytes
+  std::string kept;
+  for (int i = 0; i < 32; ++i) kept += "\xc3\xa9";
+  EXPECT_EQ(QuotedValue(accents), "\"" + kept + "...\" (41 characters)");
+  EXPECT_EQ(QuotedValue(accents.substr(0, 80)), "\"" + accents.substr(0, 80) + "\"");
 }
 
 // The conversion errors quote the text they could not read; a 30,000-digit preview handle must

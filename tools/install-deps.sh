@@ -20,7 +20,7 @@ packages=(
   # tests on a private X server
   xvfb xdotool x11-utils imagemagick xscreensaver xscreensaver-data pkg-config procps
   # the Debian package and the tests against the real screen-saver daemons
-  dpkg-dev file lintian man-db libxml2-utils desktop-file-utils x11-xserver-utils dbus
+  dpkg-dev file git lintian man-db libxml2-utils desktop-file-utils x11-xserver-utils dbus
   libglib2.0-bin mate-screensaver xsecurelock
   # the artwork generator's reproducibility check
   python3 python3-pil python3-numpy fonts-urw-base35

@@ -1,7 +1,9 @@
 #include "host/x11/command_line.hpp"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <span>
 #include <utility>
 
 #include "host/quoted_value.hpp"
@@ -11,12 +13,32 @@ namespace {
 
 constexpr const char* kVariable = "XSCREENSAVER_WINDOW";
 
+// The options every hack takes besides -root and -window-id (its own and the toolkit's), in
+// their one-dash form. Only -display is acted on; the rest change nothing here.
+constexpr std::string_view kStandardFlags[] = {
+    "-window", "-mono",        "-install", "-noinstall", "-fps",     "-no-fps", "-pair",
+    "-sync",   "-synchronous", "-iconic",  "-rv",        "-reverse", "-norv"};
+constexpr std::string_view kStandardValueOptions[] = {
+    "-display",    "-visual", "-geometry",    "-bg", "-background",  "-fg",
+    "-foreground", "-bd",     "-bordercolor", "-bw", "-borderwidth", "-fn",
+    "-font",       "-name",   "-title",       "-xrm"};
+
+// Two dashes mean what one does.
+std::string_view OneDash(std::string_view arg) {
+  if (arg.size() > 2 && arg.substr(0, 2) == "--") arg.remove_prefix(1);
+  return arg;
+}
+
 bool IsRootOption(std::string_view arg) {
-  return arg == "-root" || arg == "--root";
+  return OneDash(arg) == "-root";
 }
 
 bool IsWindowIdOption(std::string_view arg) {
-  return arg == "-window-id" || arg == "--window-id";
+  return OneDash(arg) == "-window-id";
+}
+
+bool IsIn(std::string_view arg, std::span<const std::string_view> table) {
+  return std::find(table.begin(), table.end(), OneDash(arg)) != table.end();
 }
 
 std::string Joined(const std::vector<std::string>& args) {
@@ -81,6 +103,10 @@ LaunchRequest ReadDaemonArguments(const std::vector<std::string>& args,
   // list the program reads itself goes to it unchanged, whatever it holds.
   bool root = false;
   std::vector<std::pair<const std::string*, const std::string*>> windowIds;  // option, value
+  std::optional<std::string> display;
+  const std::string* lacksValue = nullptr;  // a standard option given last, without its value
+  LaunchRequest own;
+  own.commandLine = Joined(args);
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (IsRootOption(args[i])) {
       root = true;
@@ -88,24 +114,30 @@ LaunchRequest ReadDaemonArguments(const std::vector<std::string>& args,
       if (i + 1 == args.size()) return Error(args[i] + " needs a window id after it");
       windowIds.emplace_back(&args[i], &args[i + 1]);
       ++i;
-    } else {
-      LaunchRequest request;
-      request.commandLine = Joined(args);
-      return request;
+    } else if (IsIn(args[i], kStandardValueOptions)) {
+      if (i + 1 == args.size()) {
+        lacksValue = &args[i];
+        break;
+      }
+      if (OneDash(args[i]) == "-display") display = args[i + 1];
+      ++i;
+    } else if (!IsIn(args[i], kStandardFlags)) {
+      return own;
     }
   }
+  // The standard options alone are no daemon's: the program reads them as it reads any text.
+  if (!root && windowIds.empty() && !variableSet) return own;
+  if (lacksValue != nullptr) return Error(*lacksValue + " needs a value after it");
   // Every id given must be one; the last one names the window.
-  for (std::size_t i = 0; i < windowIds.size(); ++i) {
-    LaunchRequest request = WindowFrom(*windowIds[i].second, *windowIds[i].first);
-    if (request.error || i + 1 == windowIds.size()) return request;
-  }
-  if (variableSet) return WindowFrom(xscreensaverWindow, kVariable);
   LaunchRequest request;
-  if (root) {
-    request.window = DaemonWindow{};  // the root window itself
-  } else {
-    request.commandLine = std::string();  // no arguments, no daemon: the full-screen saver
+  for (std::size_t i = 0; i < windowIds.size(); ++i) {
+    request = WindowFrom(*windowIds[i].second, *windowIds[i].first);
+    if (request.error) return request;
   }
+  if (windowIds.empty() && variableSet) request = WindowFrom(xscreensaverWindow, kVariable);
+  if (request.error) return request;
+  if (!request.window) request.window = DaemonWindow{};  // the root window itself
+  request.display = std::move(display);
   return request;
 }
 

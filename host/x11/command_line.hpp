@@ -28,6 +28,8 @@ struct LaunchRequest {
   // Set when a daemon named the window to draw in (a window that may not exist yet: the
   // caller checks it on the display).
   std::optional<DaemonWindow> window;
+  // With a daemon's window: the display named by -display, if any.
+  std::optional<std::string> display;
   // Set when the arguments or the variable are unusable: the error line, without the
   // program's name.
   std::optional<std::string> error;
@@ -35,12 +37,15 @@ struct LaunchRequest {
 
 // args: the arguments after the program's name. xscreensaverWindow: the XSCREENSAVER_WINDOW
 // variable (null when unset; an empty value counts as unset).
-// - only "-root"/"--root" and "-window-id ID"/"--window-id ID", in any order and number: draw
-//   in the last window id given; with none, in XSCREENSAVER_WINDOW (a daemon's virtual root),
-//   else in the root window;
-// - no arguments: draw in XSCREENSAVER_WINDOW when set, else the full-screen saver (""),
+// - only "-root" and "-window-id ID" and the standard options of every hack ("-fps",
+//   "-display NAME", ...), with one or two dashes, in any order and number, with -root,
+//   -window-id or XSCREENSAVER_WINDOW among them: draw in the last window id given; with none,
+//   in XSCREENSAVER_WINDOW (a daemon's virtual root), else in the root window; "-display NAME"
+//   names the display, the other standard options are ignored;
+// - no arguments and no XSCREENSAVER_WINDOW: the full-screen saver ("");
 // - anything else: the arguments joined by single spaces, for the program to read.
-// A malformed id, or a window-id option without a value, is an error.
+// A malformed id, or a window-id option (or, in a daemon's list, another option that takes a
+// value) without a value, is an error.
 LaunchRequest ReadDaemonArguments(const std::vector<std::string>& args,
                                   const char* xscreensaverWindow);
 

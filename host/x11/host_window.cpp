@@ -11,7 +11,9 @@ HostWindowState InspectHostWindow(Display* display, Window window) {
   XWindowAttributes attributes{};
   const int status = XGetWindowAttributes(display, window, &attributes);
   if (trap.Check() != 0 || status == 0) return HostWindowState::kMissing;
-  return attributes.c_class == InputOnly ? HostWindowState::kInputOnly : HostWindowState::kDrawable;
+  if (attributes.c_class == InputOnly) return HostWindowState::kInputOnly;
+  if (attributes.root != DefaultRootWindow(display)) return HostWindowState::kOtherScreen;
+  return HostWindowState::kDrawable;
 }
 
 std::string UnusableHostError(HostWindowState state, const DaemonWindow& window) {
@@ -23,6 +25,8 @@ std::string UnusableHostError(HostWindowState state, const DaemonWindow& window)
       return named + " does not exist";
     case HostWindowState::kInputOnly:
       return named + " is an input-only window, which cannot show a picture";
+    case HostWindowState::kOtherScreen:
+      return named + " is on another screen of the display, where the saver does not draw";
   }
   return {};
 }

@@ -10,9 +10,10 @@
 
 namespace host::x11 {
 
-enum class HostWindowState { kDrawable, kMissing, kInputOnly };
+enum class HostWindowState { kDrawable, kMissing, kInputOnly, kOtherScreen };
 
-// Asks the server; needs the error handlers installed (InstallErrorHandlers).
+// Asks the server; needs the error handlers installed (InstallErrorHandlers). The saver draws
+// on the display's default screen only: a window of another screen cannot hold it.
 HostWindowState InspectHostWindow(Display* display, Window window);
 
 // The error line for a daemon's window that cannot hold the saver, or "" when it can.

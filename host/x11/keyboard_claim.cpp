@@ -1,5 +1,7 @@
 #include "host/x11/keyboard_claim.hpp"
 
+#include "host/x11/keys_up.hpp"
+
 namespace host::x11 {
 
 void KeyboardClaim::Answered(std::int64_t nowNs, int grabStatus) {
@@ -10,28 +12,32 @@ void KeyboardClaim::Answered(std::int64_t nowNs, int grabStatus) {
 
 void KeyboardKeeper::Claim(Window window) {
   window_ = window;
+  claim_.Start();
+}
+
+bool KeyboardKeeper::Poll(std::int64_t nowNs) {
+  if (!claim_.Due(nowNs)) return false;
+  // The root window is always viewable, as a grab window must be.
+  const int status = XGrabKeyboard(display_, DefaultRootWindow(display_), kXTrue, GrabModeAsync,
+                                   GrabModeAsync, CurrentTime);
+  claim_.Answered(nowNs, status);
+  return claim_.Held();
+}
+
+void KeyboardKeeper::Covered() {
   if (!focusTaken_) {
     XGetInputFocus(display_, &previousFocus_, &previousRevert_);
     focusTaken_ = true;
   }
   // Focus errors (the window unmapped meanwhile) are recorded by the error handler, no more.
   XSetInputFocus(display_, window_, RevertToPointerRoot, CurrentTime);
-  claim_.Start();
+  // Held already, so this only moves the grab: keys no client of the window would get are
+  // reported on it.
+  XGrabKeyboard(display_, window_, kXTrue, GrabModeAsync, GrabModeAsync, CurrentTime);
 }
 
-void KeyboardKeeper::Poll(std::int64_t nowNs) {
-  if (!claim_.Due(nowNs)) return;
-  const int status =
-      XGrabKeyboard(display_, window_, kXTrue, GrabModeAsync, GrabModeAsync, CurrentTime);
-  claim_.Answered(nowNs, status);
-  // Another client may have moved the focus while it held the keyboard.
-  if (!claim_.Held()) {
-    XSetInputFocus(display_, window_, RevertToPointerRoot, CurrentTime);
-    XFlush(display_);  // the wait that follows sends nothing itself
-  }
-}
-
-void KeyboardKeeper::Release() {
+void KeyboardKeeper::Release(bool waitForKeysUp) {
+  if (claim_.Held() && waitForKeysUp) WaitForKeysUp(display_);
   if (claim_.Held()) XUngrabKeyboard(display_, CurrentTime);
   claim_.Stop();
   if (focusTaken_) {

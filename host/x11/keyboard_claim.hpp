@@ -1,8 +1,8 @@
 // The full-screen saver's hold on the keyboard. Keys reach its override-redirect window only
 // through a keyboard grab, and another program (a menu, a locker, a game) may hold the keyboard
 // when the saver starts. Until the grab is held the saver keeps asking, for as long as it
-// runs, and keeps the input focus on its own window, so that a key either reaches the saver
-// or no window behind it.
+// runs, and does not cover the screen: a key typed meanwhile goes where the user sees it go,
+// never to a menu or window hidden behind the saver.
 #pragma once
 
 #include <cstdint>
@@ -41,17 +41,21 @@ class KeyboardClaim {
   std::int64_t lastAskNs_ = kNever;
 };
 
-// The claim carried out on a display for one window: the focus while the grab is wanted, the
-// grab, and giving both back.
+// The claim carried out on a display for one window: the grab, first on the root window (the
+// saver's own is not mapped until the grab is held), then the grab and the focus on the
+// window once it covers the screen, and giving both back.
 class KeyboardKeeper {
  public:
   explicit KeyboardKeeper(Display* display) : display_(display) {}
-  // The window is mapped and viewable: the focus moves to it now, the grab follows (Poll).
+  // The window is to cover the screen once the grab is held (Poll).
   void Claim(Window window);
-  // Asks for the grab when due; keeps the focus on the window until it is held.
-  void Poll(std::int64_t nowNs);
-  // Lets go of the grab and gives the focus back to where it was, if it still exists.
-  void Release();
+  // Asks for the grab when due; true when it was taken by this call.
+  bool Poll(std::int64_t nowNs);
+  // The window is mapped: the grab and the focus move to it.
+  void Covered();
+  // Lets go of the grab, once every key is up when waitForKeysUp (the window still stands), and
+  // gives the focus back to where it was, if it still exists.
+  void Release(bool waitForKeysUp);
   bool Held() const { return claim_.Held(); }
 
  private:

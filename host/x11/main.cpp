@@ -5,12 +5,18 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <string>
 #include <vector>
 
+#include "host/posix/memory_failure.hpp"
+#include "host/posix/signal_fd.hpp"
+#include "host/posix/standard_streams.hpp"
+#include "host/posix/usage.hpp"
 #include "host/quoted_value.hpp"
 #include "host/runtime.hpp"
 #include "host/x11/command_line.hpp"
+#include "host/x11/display_check.hpp"
 #include "host/x11/host_window.hpp"
 #include "host/x11/x11_platform.hpp"
 #include "host/x11/x_errors.hpp"
@@ -27,25 +33,43 @@ int Refuse(const std::string& line) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  host::posix::OpenClosedStandardStreams();
+  host::posix::EndWithOneLineOnMemoryFailure();
   // One malloc arena: the font configuration is read on a thread at start-up, and an arena of
   // its own would stay resident for the whole run.
   mallopt(M_ARENA_MAX, 1);
   const std::vector<std::string> args(argv + 1, argv + argc);
+  switch (host::posix::ReadInfoRequest(args)) {
+    case host::posix::InfoRequest::kHelp:
+      std::fputs(host::posix::UsageText().c_str(), stdout);
+      return 0;
+    case host::posix::InfoRequest::kVersion:
+      std::printf("%.*s\n", static_cast<int>(host::posix::kVersionLine.size()),
+                  host::posix::kVersionLine.data());
+      return 0;
+    case host::posix::InfoRequest::kNone:
+      break;
+  }
   // A daemon's unusable window id ends the program before it touches the display.
   const host::x11::LaunchRequest request =
       host::x11::ReadDaemonArguments(args, std::getenv("XSCREENSAVER_WINDOW"));
   if (request.error) return Refuse(*request.error);
 
-  Display* display = XOpenDisplay(nullptr);
+  const char* displayName = request.display ? request.display->c_str() : nullptr;
+  Display* display = XOpenDisplay(displayName);
   if (display == nullptr) {
-    const char* name = XDisplayName(nullptr);
+    const char* name = XDisplayName(displayName);
     return Refuse("cannot open the X display " + host::QuotedValue(name ? name : ""));
+  }
+  host::x11::InstallErrorHandlers();
+  if (const std::string problem = host::x11::UnusableDisplayError(display); !problem.empty()) {
+    XCloseDisplay(display);
+    return Refuse(problem);
   }
   std::string commandLine;
   if (request.window) {
     const Window root = RootWindow(display, DefaultScreen(display));
     const Window window = request.window->id.value_or(root);
-    host::x11::InstallErrorHandlers();
     const std::string problem = host::x11::UnusableHostError(
         host::x11::InspectHostWindow(display, window), *request.window);
     if (!problem.empty()) {
@@ -56,8 +80,21 @@ int main(int argc, char** argv) {
   } else {
     commandLine = request.commandLine.value_or(std::string());
   }
-  host::x11::X11Platform platform(display, std::move(commandLine));
-  host::Runtime runtime(platform);
-  startup::Program program(runtime);
-  return program.Run();
+  int signal = 0;
+  int status = 0;
+  try {
+    host::x11::X11Platform platform(display, std::move(commandLine));
+    host::Runtime runtime(platform);
+    startup::Program program(runtime);
+    status = program.Run();
+    signal = platform.ReceivedSignal();
+  } catch (const std::exception&) {
+    // A thread or memory the system would not give: the platform has let go of the display
+    // (the pointer was never hidden without a window that the server drops with it).
+    return Refuse(host::posix::OutOfResourcesLine());
+  }
+  // A daemon ends its programs with a signal and expects them to die of it, as hacks do; the
+  // clean-up above has run.
+  if (request.window && signal != 0) host::posix::EndBySignal(signal);
+  return status;
 }

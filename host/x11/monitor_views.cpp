@@ -2,7 +2,8 @@
 
 namespace host::x11 {
 
-void MonitorViews::Cover(std::span<const Monitor> monitors, long events, int* nextViewId) {
+void MonitorViews::Cover(std::span<const Monitor> monitors, long events, int* nextViewId,
+                         bool mapped) {
   while (covers_.size() > monitors.size()) {
     covers_.back().canvas.reset();
     XDestroyWindow(display_, covers_.back().window);
@@ -22,7 +23,7 @@ void MonitorViews::Cover(std::span<const Monitor> monitors, long events, int* ne
           static_cast<unsigned>(area.width), static_cast<unsigned>(area.height), 0, CopyFromParent,
           InputOutput, CopyFromParent, CWBackPixel | CWOverrideRedirect | CWEventMask, &attributes);
       cover.canvas = std::make_unique<X11Canvas>(display_, screen_, cover.window, measurer_);
-      XMapRaised(display_, cover.window);
+      if (mapped) XMapRaised(display_, cover.window);
       covers_.push_back(std::move(cover));
     } else if (covers_[i].monitor.area != area) {
       XMoveResizeWindow(display_, covers_[i].window, area.x, area.y,
@@ -36,6 +37,10 @@ void MonitorViews::Cover(std::span<const Monitor> monitors, long events, int* ne
     cover.monitor = monitor;
     cover.canvas->SetClientSize({area.width, area.height});
   }
+}
+
+void MonitorViews::Map() {
+  for (const MonitorWindow& cover : covers_) XMapRaised(display_, cover.window);
 }
 
 void MonitorViews::Append(std::vector<View>& views) const {

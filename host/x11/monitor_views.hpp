@@ -19,14 +19,16 @@ class MonitorViews {
  public:
   MonitorViews(Display* display, int screen, XftMeasurer& measurer)
       : display_(display), screen_(screen), measurer_(measurer) {}
-  ~MonitorViews() { Cover({}, 0, nullptr); }
+  ~MonitorViews() { Cover({}, 0, nullptr, false); }
   MonitorViews(const MonitorViews&) = delete;
   MonitorViews& operator=(const MonitorViews&) = delete;
 
-  // One window over each of these monitors, mapped on top, selecting `events`; a window whose
-  // monitor keeps its resolution keeps its view, one whose resolution changed gets a new view.
-  // New view ids come from nextViewId.
-  void Cover(std::span<const Monitor> monitors, long events, int* nextViewId);
+  // One window over each of these monitors, selecting `events` (new ones mapped on top when
+  // `mapped`); a window whose monitor keeps its resolution keeps its view, one whose resolution
+  // changed gets a new view. New view ids come from nextViewId.
+  void Cover(std::span<const Monitor> monitors, long events, int* nextViewId, bool mapped);
+  // Maps every window on top.
+  void Map();
   void Append(std::vector<View>& views) const;
   // The view shown in this window, or nullptr when it is none of these.
   const View* ViewOf(Window window) const;

@@ -64,10 +64,35 @@ std::uint32_t X11Canvas::PixelOf(drawing::Rgb colour) {
     xc.red = static_cast<unsigned short>(colour.red * 257);
     xc.green = static_cast<unsigned short>(colour.green * 257);
     xc.blue = static_cast<unsigned short>(colour.blue * 257);
-    XAllocColor(display_, DefaultColormap(display_, screen_), &xc);
+    const Colormap colormap = DefaultColormap(display_, screen_);
+    if (XAllocColor(display_, colormap, &xc) == 0) xc.pixel = NearestAllocated(colormap, xc);
     it->second = static_cast<std::uint32_t>(xc.pixel);
   }
   return it->second;
+}
+
+// A full colormap (on a display of 256 colours or fewer) has no cell left for the colour: the
+// closest of the cells it has will do.
+unsigned long X11Canvas::NearestAllocated(Colormap colormap, const XColor& wanted) {
+  if (colormapCells_.empty()) {
+    colormapCells_.resize(static_cast<std::size_t>(DefaultVisual(display_, screen_)->map_entries));
+    for (std::size_t i = 0; i < colormapCells_.size(); ++i) colormapCells_[i].pixel = i;
+    XQueryColors(display_, colormap, colormapCells_.data(),
+                 static_cast<int>(colormapCells_.size()));
+  }
+  unsigned long best = 0;
+  long bestDistance = LONG_MAX;
+  for (const XColor& cell : colormapCells_) {
+    const long dr = (long{cell.red} - wanted.red) >> 8;
+    const long dg = (long{cell.green} - wanted.green) >> 8;
+    const long db = (long{cell.blue} - wanted.blue) >> 8;
+    const long distance = dr * dr + dg * dg + db * db;
+    if (distance < bestDistance) {
+      bestDistance = distance;
+      best = cell.pixel;
+    }
+  }
+  return best;
 }
 
 void X11Canvas::SetBufferArea(const drawing::PixelRect& area) {
@@ -125,17 +150,15 @@ Pixmap X11Canvas::Upload(const drawing::RgbImage& picture) {
   } else {
     image->data = static_cast<char*>(
         std::malloc(static_cast<std::size_t>(image->bytes_per_line) * picture.height));
-    for (int y = 0; y < picture.height; ++y) {
-      for (int x = 0; x < picture.width; ++x) {
-        const std::uint32_t p =
-            picture.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.width) +
-                           static_cast<std::size_t>(x)];
-        XPutPixel(
-            image, x, y,
-            PixelOf(drawing::Rgb{static_cast<std::uint8_t>(p >> 16),
-                                 static_cast<std::uint8_t>(p >> 8), static_cast<std::uint8_t>(p)}));
-      }
+    if (image->data == nullptr) {
+      XDestroyImage(image);
+      return 0;
     }
+    if (!conversion_) {
+      conversion_ = std::make_unique<PixelConversion>(
+          *visual, [this](drawing::Rgb colour) { return PixelOf(colour); });
+    }
+    conversion_->Convert(picture, *image);
   }
   const Pixmap pixmap =
       XCreatePixmap(display_, window_, static_cast<unsigned>(picture.width),

@@ -9,8 +9,11 @@
 #include <xcb/xcb.h>
 
 #include <map>
+#include <memory>
+#include <vector>
 
 #include "host/drawing/canvas.hpp"
+#include "host/x11/pixel_conversion.hpp"
 #include "host/x11/xft_measurer.hpp"
 #include "host/x11/xlib.hpp"
 
@@ -46,6 +49,7 @@ class X11Canvas : public drawing::Canvas {
     drawing::PixelRect box;  // relative to (first run's x, its baseline)
   };
   std::uint32_t PixelOf(drawing::Rgb colour);
+  unsigned long NearestAllocated(Colormap colormap, const XColor& wanted);
   Pixmap Upload(const drawing::RgbImage& picture);
   // The picture at another size, smoothed, made once from its upload and kept.
   Pixmap Scaled(const drawing::RgbImage& picture, drawing::PixelSize size);
@@ -72,6 +76,8 @@ class X11Canvas : public drawing::Canvas {
   std::map<const drawing::RgbImage*, Pixmap> pictures_;
   std::map<std::pair<const drawing::RgbImage*, std::pair<int, int>>, Pixmap> scaled_;
   std::map<std::uint32_t, std::uint32_t> pixels_;
+  std::vector<XColor> colormapCells_;            // read once, when the colormap is first found full
+  std::unique_ptr<PixelConversion> conversion_;  // made for the first picture off the usual visual
   std::map<std::uint32_t, xcb_render_picture_t> fills_;
   std::map<const drawing::TextRun*, TextMask> masks_;  // by the label's first run
 };

@@ -1,14 +1,13 @@
 #include "host/x11/x11_platform.hpp"
 
-#include <poll.h>
-#include <time.h>
-
 #include <cstdio>
 
 #include "host/form.hpp"
+#include "host/posix/fd_wait.hpp"
+#include "host/posix/prev_instance.hpp"
 #include "host/window_styles.hpp"
+#include "host/x11/display_check.hpp"
 #include "host/x11/input_events.hpp"
-#include "host/x11/prev_instance.hpp"
 #include "host/x11/window_search.hpp"
 #include "host/x11/x_errors.hpp"
 
@@ -29,7 +28,8 @@ X11Platform::X11Platform(Display* display, std::string commandLine)
       screen_(DefaultScreen(display)),
       root_(RootWindow(display, DefaultScreen(display))),
       commandLine_(std::move(commandLine)),
-      measurer_(std::make_unique<XftMeasurer>(display, screen_)) {
+      measurer_(std::make_unique<XftMeasurer>(display, screen_)),
+      cursorsSafe_(CursorsAreSafe(display)) {
   InstallErrorHandlers();
 }
 
@@ -41,7 +41,7 @@ X11Platform::~X11Platform() {
 }
 
 bool X11Platform::PrevInstance() {
-  return AnotherInstanceRuns();
+  return posix::AnotherInstanceRuns();
 }
 
 void X11Platform::ReportError(std::string_view line) {
@@ -50,9 +50,7 @@ void X11Platform::ReportError(std::string_view line) {
 }
 
 std::int64_t X11Platform::NowNs() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return std::int64_t{now.tv_sec} * 1'000'000'000 + now.tv_nsec;
+  return posix::MonotonicNowNs();
 }
 
 // Sleeps in one ppoll on the X connection and the signal fd until the next frame is due; reads
@@ -71,13 +69,9 @@ WaitResult X11Platform::Wait(const WaitDeadlines& deadlines, EventSink& sink) {
     // Nothing to flush here: a frame goes out with its own flush, and every other request
     // this platform makes is flushed or synced where it is made.
     // After the frame is on its way: the grab waits for the server's answer.
-    if (windowAlive_) keyboard_.Poll(NowNs());
-    const std::int64_t remaining = deadlineNs - NowNs();
-    if (remaining <= 0) return WaitResult::kReady;
+    if (windowAlive_ && keyboard_.Poll(NowNs()) && coverPending_) Cover();
     pollfd fds[2] = {{ConnectionNumber(display_), POLLIN, 0}, {signals_.fd(), POLLIN, 0}};
-    const timespec timeout{static_cast<time_t>(remaining / 1'000'000'000),
-                           static_cast<long>(remaining % 1'000'000'000)};
-    if (ppoll(fds, 2, &timeout, nullptr) == 0) return WaitResult::kReady;
+    if (!posix::WaitForDescriptors(fds, 2, deadlineNs)) return WaitResult::kReady;
     xReadable = fds[0].revents != 0;
     signalled = fds[1].revents != 0;
   }
@@ -112,6 +106,14 @@ void X11Platform::Handle(XEvent& event, EventSink& sink, bool& delivered) {
     delivered = true;
     return;
   }
+  if (window_ == 0) return;
+  if (host_ != 0 && event.xany.window == host_) {
+    if (event.type == ConfigureNotify) {
+      FollowHost(event.xconfigure.width, event.xconfigure.height);
+      delivered = true;  // the runtime repaints the new size at once
+    }
+    return;
+  }
   const View* view = ViewOfWindow(event.xany.window);
   if (view == nullptr) return;
   const bool formWindow = event.xany.window == window_;
@@ -119,6 +121,7 @@ void X11Platform::Handle(XEvent& event, EventSink& sink, bool& delivered) {
     case Expose:
       sink.OnExposed(view->id, drawing::PixelRect{event.xexpose.x, event.xexpose.y,
                                                   event.xexpose.width, event.xexpose.height});
+      delivered = true;  // presented at once, not at the next frame
       return;
     case ConfigureNotify:
       if (formWindow) SizeChanged(event.xconfigure.width, event.xconfigure.height);
@@ -195,11 +198,11 @@ void X11Platform::ShowFullScreen() {
   if (randrEventBase_ < 0 && !WatchMonitors(display_, screen_, &randrEventBase_)) {
     randrEventBase_ = -1;
   }
+  // Keys reach an override-redirect window only through a grab, asked for once the first
+  // frame is drawn (Wait) and again while another program holds the keyboard. The windows cover
+  // the monitors only once the grab is held: nothing typed may reach a window hidden behind them.
+  coverPending_ = true;
   CoverMonitors();
-  XMapRaised(display_, window_);
-  // Keys reach an override-redirect window only through a grab, taken once the first frame
-  // is drawn (Wait) and asked for again while another program holds the keyboard; until then
-  // the focus keeps keys on this window.
   keyboard_.Claim(window_);
   XFlush(display_);
 }
@@ -213,7 +216,8 @@ void X11Platform::CoverMonitors() {
   XRaiseWindow(display_, window_);
   SizeChanged(primary.area.width, primary.area.height);
   if (formView_.dpi != primary.dpi) formView_ = View{nextViewId_++, canvas_.get(), primary.dpi};
-  otherMonitors_.Cover(std::span(monitors).subspan(1), kFullScreenEvents, &nextViewId_);
+  otherMonitors_.Cover(std::span(monitors).subspan(1), kFullScreenEvents, &nextViewId_,
+                       !coverPending_);
   RebuildViews();
   ApplyCursor();
 }
@@ -225,17 +229,35 @@ void X11Platform::RebuildViews() {
   otherMonitors_.Append(views_);
 }
 
+void X11Platform::Cover() {
+  coverPending_ = false;
+  XMapRaised(display_, window_);
+  otherMonitors_.Map();
+  keyboard_.Covered();
+  XFlush(display_);
+}
+
+// The host's client area changed: the window fills it again, and the runtime sees the new size.
+void X11Platform::FollowHost(int width, int height) {
+  if (width <= 0 || height <= 0) return;
+  XResizeWindow(display_, window_, static_cast<unsigned>(width), static_cast<unsigned>(height));
+  SizeChanged(width, height);
+  XFlush(display_);
+}
+
 void X11Platform::DestroyFormWindow() {
   DestroyWindow();
 }
 
 void X11Platform::DestroyWindow() {
   if (window_ == 0) return;
-  otherMonitors_.Cover({}, 0, &nextViewId_);
+  otherMonitors_.Cover({}, 0, &nextViewId_, false);
   views_.clear();
   canvas_.reset();
-  keyboard_.Release();
+  keyboard_.Release(windowAlive_);
   fullScreen_ = false;
+  coverPending_ = false;
+  host_ = 0;
   if (windowAlive_) XDestroyWindow(display_, window_);
   window_ = 0;
   windowAlive_ = false;
@@ -262,6 +284,8 @@ std::optional<drawing::PixelSize> X11Platform::HostClientSize(Hwnd host) {
   if (trap.Check() != 0 || status == 0) return std::nullopt;
   // An input-only window has no client area to draw in: no window can be embedded in it.
   if (attributes.c_class == InputOnly) return std::nullopt;
+  // The saver draws on its own screen only: a window of another one is none it can use.
+  if (attributes.root != root_) return std::nullopt;
   return drawing::PixelSize{attributes.width, attributes.height};
 }
 
@@ -276,7 +300,12 @@ bool X11Platform::EmbedForm(Hwnd host) {
     XChangeWindowAttributes(display_, window_, CWOverrideRedirect, &attributes);
   }
   XReparentWindow(display_, window_, parent, 0, 0);
-  return trap.Check() == 0;
+  // The window follows its host's size from now on (the host's ConfigureNotify, selected by
+  // this client for itself only).
+  XSelectInput(display_, parent, StructureNotifyMask);
+  if (trap.Check() != 0) return false;
+  host_ = parent;
+  return true;
 }
 
 // Shown without taking the focus: nothing here ever sets it.
@@ -289,12 +318,29 @@ void X11Platform::PlaceForm(const drawing::PixelRect& area, std::optional<bool> 
                   static_cast<unsigned>(area.height));
     SizeChanged(area.width, area.height);
   }
+  // On the bare root window it draws where other programs draw on the root: below every other
+  // window, which stay usable above it.
+  if (host_ == root_) XLowerWindow(display_, window_);
   if (show == true) XMapWindow(display_, window_);
   if (show == false) {
     fullScreen_ = false;  // hidden by the program itself
     XUnmapWindow(display_, window_);
   }
   trap.Check();
+  // The host may have changed its size since it was asked: its events count only from the
+  // reparenting on.
+  if (host_ != 0) FitToHost();
+}
+
+void X11Platform::FitToHost() {
+  XWindowAttributes attributes{};
+  ErrorTrap trap(display_);
+  const int status = XGetWindowAttributes(display_, host_, &attributes);
+  if (trap.Check() != 0 || status == 0) return;
+  const drawing::PixelSize now = canvas_ ? canvas_->ClientSize() : drawing::PixelSize{};
+  if (attributes.width != now.width || attributes.height != now.height) {
+    FollowHost(attributes.width, attributes.height);
+  }
 }
 
 void X11Platform::SetPointerHidden(bool hidden) {
@@ -308,6 +354,12 @@ void X11Platform::ApplyCursor() {
   if (!pointerHidden_) {
     XUndefineCursor(display_, window_);
     otherMonitors_.DefineCursor(0);
+  } else if (!cursorsSafe_) {
+    if (!cursorLackStated_) {
+      ReportError("vorthane: the X server has no XFIXES extension: the pointer stays visible");
+      cursorLackStated_ = true;
+    }
+    return;
   } else {
     if (invisibleCursor_ == 0) {
       const char empty = 0;

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "host/platform.hpp"
+#include "host/posix/signal_fd.hpp"
 #include "host/x11/keyboard_claim.hpp"
 #include "host/x11/monitor_views.hpp"
 #include "host/x11/monitors.hpp"
-#include "host/x11/signal_fd.hpp"
 #include "host/x11/x11_canvas.hpp"
 #include "host/x11/xft_measurer.hpp"
 #include "host/x11/xlib.hpp"
@@ -27,6 +27,8 @@ class X11Platform : public Platform {
   X11Platform& operator=(const X11Platform&) = delete;
 
   std::string CommandLine() override { return commandLine_; }
+  // SIGTERM or SIGINT when one of them closed the form; 0 otherwise.
+  int ReceivedSignal() const { return signals_.Received(); }
   bool PrevInstance() override;
   void ReportError(std::string_view line) override;
 
@@ -61,12 +63,15 @@ class X11Platform : public Platform {
   void ApplyCursor();
   void DestroyWindow();
   void SizeChanged(int width, int height);
+  void Cover();
+  void FollowHost(int width, int height);
+  void FitToHost();
 
   Display* display_;
   int screen_;
   Window root_;
   std::string commandLine_;
-  SignalFd signals_;
+  posix::SignalFd signals_;
   std::unique_ptr<XftMeasurer> measurer_;  // its faces close before the display does
   Window window_ = 0;
   bool windowAlive_ = false;  // false once the server destroyed it with its host
@@ -76,10 +81,14 @@ class X11Platform : public Platform {
   int nextViewId_ = 1;
   MonitorViews otherMonitors_{display_, screen_, *measurer_};
   int randrEventBase_ = -1;  // RandR's first event code, once monitor changes are watched
+  bool cursorsSafe_;         // see CursorsAreSafe
+  bool cursorLackStated_ = false;
   Cursor invisibleCursor_ = 0;
   bool pointerHidden_ = false;
   KeyboardKeeper keyboard_{display_};
-  bool fullScreen_ = false;  // shown full-screen: unmapped by anyone else, the form closes
+  bool fullScreen_ = false;    // shown full-screen: unmapped by anyone else, the form closes
+  bool coverPending_ = false;  // to be mapped full-screen once the keyboard grab is held
+  Window host_ = 0;            // the window it is embedded in (the root window on its own)
 };
 
 }  // namespace host::x11

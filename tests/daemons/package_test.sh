@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The Debian package built from this build tree: its files, their validity, lintian, the
-# hardening and the dependencies; then installed into the machine for the daemon tests (as
+# The Debian package built from this build tree: its version, the same bytes from a second
+# build, its files, their validity, lintian, the hardening and the dependencies; then an earlier
+# build installed and upgraded to this one in the machine for the daemon tests (as
 # root, or through sudo; skipped otherwise).
 # Usage: package_test.sh BUILD_DIR
 set -euo pipefail
@@ -21,6 +22,21 @@ cpack -G DEB > "$work/cpack.log" 2>&1 || { cat "$work/cpack.log" >&2; fail "cpac
 debs=(vorthane_*_*.deb)
 [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "no package: ${debs[*]}"
 deb=$PWD/${debs[0]}
+
+# The version comes from the project's and the commit's time; a second build of the same
+# commit gives the same bytes.
+version=$(dpkg-deb -f "$deb" Version)
+[[ $version =~ ^1\.00\+[0-9]{14}-1$ ]] || fail "version $version is not 1.00+<commit time>-1"
+cp "$deb" "$work/first.deb"
+rm -f host/x11/vorthane "$deb"
+cmake --build . --target vorthane > "$work/build.log" 2>&1 || { cat "$work/build.log" >&2; fail "rebuild failed"; }
+cpack -G DEB > "$work/cpack.log" 2>&1 || { cat "$work/cpack.log" >&2; fail "cpack failed"; }
+cmp -s "$work/first.deb" "$deb" || fail "two builds of one commit differ"
+# A package of an earlier build, to be upgraded below.
+SOURCE_DATE_EPOCH=1000000000 cpack -G DEB -B "$work/earlier" > "$work/cpack.log" 2>&1 ||
+  { cat "$work/cpack.log" >&2; fail "cpack of an earlier build failed"; }
+earlier=("$work"/earlier/vorthane_1.00+20010909*_*.deb)
+[ -f "${earlier[0]}" ] || fail "no earlier package: $(ls "$work/earlier")"
 
 # The files, where every daemon and settings dialog looks for them.
 dpkg-deb -x "$deb" "$work/root"
@@ -59,8 +75,16 @@ if grep -E '^[EW]: ' "$work/lintian.txt" | grep -v 'initial-upload-closes-no-bug
   fail "lintian reports the lines above"
 fi
 
-"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq -o DPkg::Lock::Timeout=120 --reinstall "$deb" \
-  > "$work/apt.log" 2>&1 || { cat "$work/apt.log" >&2; fail "apt-get install failed"; }
+# The earlier build first; then this one installs over it as an upgrade, with no --reinstall.
+apt_install() {
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
+    -o DPkg::Lock::Timeout=120 "$@" > "$work/apt.log" 2>&1 ||
+    { cat "$work/apt.log" >&2; fail "apt-get install $* failed"; }
+}
+apt_install --allow-downgrades "${earlier[0]}"
+apt_install "$deb"
 dpkg-query -W -f='${Status}' vorthane | grep "install ok installed" >/dev/null || fail "not installed"
+[ "$(dpkg-query -W -f='${Version}' vorthane)" = "$version" ] ||
+  fail "the upgrade left version $(dpkg-query -W -f='${Version}' vorthane) installed"
 cmp -s "$binary" /usr/libexec/xscreensaver/vorthane || fail "the installed program is another one"
 echo "PASS: $(basename "$deb") built, lintian clean, installed"

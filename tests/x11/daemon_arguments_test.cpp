@@ -36,9 +36,9 @@ const Case kCases[] = {
     {"PreviewSwitch", {"/p", "123"}, nullptr, "/p 123", kNone, nullptr, nullptr},
     {"ArgumentsWinOverTheVariable", {"/c"}, "0x400001", "/c", kNone, nullptr, nullptr},
     {"UnknownArgumentBesideRoot",
-     {"--root", "-fps"},
+     {"--root", "-speed", "3"},
      "0x400001",
-     "--root -fps",
+     "--root -speed 3",
      kNone,
      nullptr,
      nullptr},
@@ -49,6 +49,35 @@ const Case kCases[] = {
      kNone,
      nullptr,
      nullptr},
+    {"StandardOptionsAloneAreNoDaemons",
+     {"-fps", "-mono"},
+     nullptr,
+     "-fps -mono",
+     kNone,
+     nullptr,
+     nullptr},
+    // The standard options of every hack, beside a daemon's window, change nothing.
+    {"StandardOptionsWithVariable",
+     {"--fps"},
+     "0x20",
+     nullptr,
+     0x20,
+     "XSCREENSAVER_WINDOW",
+     nullptr},
+    {"StandardOptionsWithWindowId",
+     {"-geometry", "640x480+0+0", "--window-id", "0x10", "-install"},
+     nullptr,
+     nullptr,
+     0x10,
+     "--window-id",
+     nullptr},
+    {"StandardOptionWithoutItsValue",
+     {"--root", "--visual"},
+     nullptr,
+     nullptr,
+     kNone,
+     nullptr,
+     "--visual needs a value after it"},
     // The daemon's window in the environment.
     {"VariableHex", {}, "0x400001", nullptr, 0x400001, "XSCREENSAVER_WINDOW", nullptr},
     {"VariableDecimal", {}, "4194305", nullptr, 4194305, "XSCREENSAVER_WINDOW", nullptr},
@@ -211,6 +240,35 @@ TEST_P(DaemonArguments, ReadAsTheDaemonMeantThem) {
 INSTANTIATE_TEST_SUITE_P(Conventions, DaemonArguments, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Every standard option of a hack, with one dash and with two, beside --root: the root window
+// (or the display named), never the program's own command line.
+TEST(DaemonArguments, EveryStandardOptionBesideRootIsAccepted) {
+  const std::vector<std::string> kFlags = {"-window",      "-mono",   "-install", "-noinstall",
+                                           "-fps",         "-no-fps", "-pair",    "-sync",
+                                           "-synchronous", "-iconic", "-rv",      "-reverse"};
+  const std::vector<std::string> kWithValue = {"-visual", "-geometry",    "-bg", "-background",
+                                               "-fg",     "-foreground",  "-bd", "-bordercolor",
+                                               "-bw",     "-borderwidth", "-fn", "-font",
+                                               "-name",   "-title",       "-xrm"};
+  for (const std::string dashes : {"", "-"}) {
+    for (const std::string& flag : kFlags) {
+      const LaunchRequest request = ReadDaemonArguments({"--root", dashes + flag}, nullptr);
+      EXPECT_TRUE(request.window && !request.window->id) << dashes + flag;
+    }
+    for (const std::string& option : kWithValue) {
+      const LaunchRequest request = ReadDaemonArguments({dashes + option, "x", "-root"}, nullptr);
+      EXPECT_TRUE(request.window && !request.window->id) << dashes + option;
+      EXPECT_FALSE(request.display) << dashes + option;
+    }
+    const LaunchRequest display = ReadDaemonArguments({"-root", dashes + "-display", ":7"}, "0x30");
+    ASSERT_TRUE(display.window && display.display) << dashes;
+    EXPECT_EQ(*display.display, ":7");
+    EXPECT_EQ(display.window->id, 0x30u);
+  }
+  EXPECT_FALSE(ReadDaemonArguments({"-display", ":7", "/s"}, nullptr).display)
+      << "a list that is the program's own names no display";
+}
+
 TEST(DaemonArguments, HugeValuesAreCutInTheErrorLine) {
   const std::string huge(30000, '7');
   const LaunchRequest fromOption = ReadDaemonArguments({"--window-id", huge}, nullptr);
@@ -229,6 +287,8 @@ TEST(DaemonArguments, UnusableWindowsAreNamedWithTheirSource) {
   EXPECT_EQ(UnusableHostError(HostWindowState::kMissing, window),
             "the window \"0x2c00007\" from --window-id does not exist");
   EXPECT_NE(UnusableHostError(HostWindowState::kInputOnly, window).find("input-only"),
+            std::string::npos);
+  EXPECT_NE(UnusableHostError(HostWindowState::kOtherScreen, window).find("another screen"),
             std::string::npos);
 }
 

@@ -29,10 +29,15 @@ ModelFrame::ModelFrame(Display* display, int dpi)
 ModelFrame::~ModelFrame() = default;
 
 ModelMatch ModelFrame::Compare(const Shot& shot, int row) {
+  return Compare(shot, row, shot.width, shot.height);
+}
+
+// Compares only the shot's top-left width x height pixels.
+ModelMatch ModelFrame::Compare(const Shot& shot, int row, int width, int height) {
   // The top edge in twips that falls on this pixel row at the model's resolution.
   scene_->form.Label(cover::Label1).SetTop(static_cast<float>(row * 1440 / dpi_));
   host::headless::MemoryCanvas canvas(scene_->measurer, true);
-  canvas.SetClientSize({shot.width, shot.height});
+  canvas.SetClientSize({width, height});
   host::drawing::ColourScheme standard;
   host::drawing::ScenePainter painter(scene_->form, canvas, scene_->measurer, standard, dpi_);
   painter.PaintFrame();
@@ -47,8 +52,8 @@ ModelMatch ModelFrame::Compare(const Shot& shot, int row) {
     return false;
   };
   ModelMatch m{0, 0, 0, row};
-  for (int y = 0; y < shot.height; ++y) {
-    for (int x = 0; x < shot.width; ++x) {
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
       // Label1 stands on the black ground: anything else there is its ink.
       const bool ink = shot.At(x, y) != 0;
       if (x >= banner.x && x < banner.Right() && y >= banner.y && y < banner.Bottom()) {
@@ -68,12 +73,15 @@ ModelMatch ModelFrame::BestMatch(const Shot& shot) {
   const Box ink = InkBox(shot, Box{0, 0, shot.width, 288 * dpi_ / 96});
   ModelMatch best;
   const int top = 8 * dpi_ / 96;
+  // The row is found on the label's corner of the screen alone, then the whole screen compared.
+  const int cornerWidth = std::min(shot.width, 300 * dpi_ / 96);
+  const int cornerHeight = std::min(shot.height, ink.y + 40 * dpi_ / 96);
   for (int row = std::max(top, ink.y - 12 * dpi_ / 96); row <= ink.y + 1; ++row) {
-    const ModelMatch m = Compare(shot, row);
+    const ModelMatch m = Compare(shot, row, cornerWidth, cornerHeight);
     if (best.mismatches < 0 || m.mismatches < best.mismatches) best = m;
     if (m.mismatches == 0) break;
   }
-  return best;
+  return Compare(shot, best.row);
 }
 
 }  // namespace x11test

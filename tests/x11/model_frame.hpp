@@ -28,6 +28,8 @@ class ModelFrame {
 
  private:
   struct Scene;
+  ModelMatch Compare(const Shot& shot, int row, int width, int height);
+
   std::unique_ptr<Scene> scene_;
   int dpi_;
 };

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <ostream>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "tests/x11/saver_fixture.hpp"
 
@@ -68,6 +70,56 @@ TEST_F(SaverTest, PreviewDrawsInsideTheHostAndEndsWithIt) {
   EXPECT_EQ(saver->Stderr(), "") << "no X error is printed";
 }
 
+// The host's size changes while the saver runs (a settings dialog laid out after the saver
+// started, the user resizing it): the embedded window follows each change and shows the scene.
+struct HostResize {
+  const char* name;
+  bool daemon;  // started as a daemon starts it (XSCREENSAVER_WINDOW), else /p
+  int startWidth;
+  int startHeight;
+  std::vector<std::pair<int, int>> steps;
+};
+
+void PrintTo(const HostResize& resize, std::ostream* out) {
+  *out << resize.name;
+}
+
+class HostResizeTest : public SaverTest, public ::testing::WithParamInterface<HostResize> {};
+
+TEST_P(HostResizeTest, TheEmbeddedWindowFollowsItsHost) {
+  const HostResize& param = GetParam();
+  const Window host = CreateHostWindow(param.startWidth, param.startHeight);
+  auto saver = param.daemon ? Start({"-root"}, {{"XSCREENSAVER_WINDOW", Hex(host)}})
+                            : Start({"/p", std::to_string(host)});
+  const Window cover = WaitForEmbedded(display_, host);
+  ASSERT_NE(cover, 0u) << saver->Stderr();
+  for (const auto& [width, height] : param.steps) {
+    XResizeWindow(display_, host, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XSync(display_, False);
+    EXPECT_TRUE(WaitFor(
+        [&] {
+          const XWindowAttributes a = Attributes(display_, cover);
+          return a.width == width && a.height == height;
+        },
+        seconds(3)))
+        << width << "x" << height;
+    // Large enough, the whole banner shows where the scene puts it.
+    if (width >= kBannerBox.x + kBannerBox.width && height >= kBannerBox.y + kBannerBox.height) {
+      EXPECT_TRUE(WaitFor([&] { return BannerShown(CaptureWindow(display_, cover)); }, seconds(3)))
+          << width << "x" << height;
+    }
+  }
+  EXPECT_TRUE(saver->Running());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Hosts, HostResizeTest,
+    ::testing::Values(
+        HostResize{"PreviewGrownAndShrunk", false, 160, 120, {{1000, 700}, {200, 150}}},
+        HostResize{"DaemonTinyAtFirst", true, 1, 1, {{480, 300}, {1000, 700}}},
+        HostResize{"DaemonOneRowHigh", true, 469, 1, {{1000, 700}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(SaverTest, DeadHandleEndsWithOneClearError) {
   const Window gone = XCreateSimpleWindow(display_, root_, 0, 0, 10, 10, 0, 0, 0);
   XDestroyWindow(display_, gone);
@@ -96,7 +148,7 @@ void PrintTo(const DaemonStart& start, std::ostream* out) {
 
 class DaemonConventionTest : public SaverTest, public ::testing::WithParamInterface<DaemonStart> {};
 
-TEST_P(DaemonConventionTest, DrawsInTheGivenWindowAndEndsOnSigterm) {
+TEST_P(DaemonConventionTest, DrawsInTheGivenWindowAndDiesOfSigterm) {
   const DaemonStart& start = GetParam();
   const Window host = CreateHostWindow(400, 300);
   const std::string id = start.hex ? Hex(host) : std::to_string(host);
@@ -112,8 +164,9 @@ TEST_P(DaemonConventionTest, DrawsInTheGivenWindowAndEndsOnSigterm) {
   EXPECT_EQ(Attributes(display_, cover).height, 300);
   EXPECT_FALSE(PointerInvisible(display_)) << "the pointer is the daemon's business";
   saver->Signal(SIGTERM);
-  EXPECT_EQ(saver->WaitExit(seconds(3)), 0);
+  EXPECT_EQ(saver->WaitExit(seconds(3)), -SIGTERM) << "as hacks end, by the signal";
   EXPECT_EQ(saver->Stderr(), "");
+  EXPECT_TRUE(MappedChildren(display_, host).empty()) << "cleaned up first";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -125,19 +178,29 @@ INSTANTIATE_TEST_SUITE_P(
                       DaemonStart{"RootWithDaemonWindow", true, true, "-root"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(SaverTest, RootDrawsOnTheWholeScreen) {
+// Run by hand on the bare root window, it draws where programs draw on the root: below every
+// other window, which stay usable (a window mapped before it keeps its keys), never a cover.
+TEST_F(SaverTest, RootDrawsOnTheWholeScreenBelowOtherWindows) {
+  const Window editor = CreateHostWindow(200, 100, KeyPressMask);
+  XSetInputFocus(display_, editor, RevertToPointerRoot, CurrentTime);
   auto saver = Start({"-root"});
-  ASSERT_TRUE(WaitForBanner()) << saver->Stderr();
-  const std::vector<Window> covers = TopLevelTitled("Preview");
-  ASSERT_EQ(covers.size(), 1u);
+  std::vector<Window> covers;
+  ASSERT_TRUE(
+      WaitFor([&] { return (covers = TopLevelTitled("Preview")).size() == 1; }, seconds(10)))
+      << saver->Stderr();
   EXPECT_EQ(Attributes(display_, covers.front()).width, 1280);
   EXPECT_EQ(Attributes(display_, covers.front()).height, 1024);
+  EXPECT_EQ(MappedChildren(display_, root_).front(), covers.front()) << "not the bottom window";
+  ASSERT_TRUE(WaitForBanner()) << "the banner lies beside the other window";
   Xdotool({"mousemove", "600", "700"});
   Xdotool({"mousemove", "640", "740"});
+  Xdotool({"key", "q"});
   std::this_thread::sleep_for(milliseconds(300));
-  EXPECT_TRUE(saver->Running()) << "input belongs to the daemon";
+  EXPECT_TRUE(saver->Running()) << "input is not the saver's";
+  XEvent event;
+  EXPECT_TRUE(XCheckTypedWindowEvent(display_, editor, KeyPress, &event)) << "the key was eaten";
   saver->Signal(SIGTERM);
-  EXPECT_EQ(saver->WaitExit(seconds(3)), 0);
+  EXPECT_EQ(saver->WaitExit(seconds(3)), -SIGTERM);
 }
 
 }  // namespace

@@ -13,7 +13,7 @@ int IgnoreXErrors(Display*, XErrorEvent*) {
 
 void SaverTest::SetUp() {
   XSetErrorHandler(IgnoreXErrors);
-  server_ = std::make_unique<XServer>(1280, 1024);
+  server_ = std::make_unique<XServer>(1280, 1024, depth_, serverArgs_);
   display_ = server_->display();
   root_ = DefaultRootWindow(display_);
   banner_ = host::drawing::DecodeBmp24(assets::kBannerBmp);

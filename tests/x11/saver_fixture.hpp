@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/drawing/bmp_image.hpp"
@@ -29,6 +31,56 @@ inline std::string Hex(Window w) {
   return text;
 }
 
+// What another client sees of the screen: windows created or mapped on the root, the pointer.
+class ScreenWatch {
+ public:
+  explicit ScreenWatch(Display* display) : display_(display), root_(DefaultRootWindow(display)) {
+    XSelectInput(display_, root_, SubstructureNotifyMask);
+    position_ = PointerPosition();
+  }
+  ~ScreenWatch() { XSelectInput(display_, root_, NoEventMask); }
+  // True when no other client created or mapped a window on the root since the start.
+  bool NoWindowAppeared() {
+    XSync(display_, False);
+    XEvent event;
+    bool none = true;
+    while (XCheckMaskEvent(display_, SubstructureNotifyMask, &event)) {
+      if (event.type == CreateNotify || event.type == MapNotify) none = false;
+    }
+    return none;
+  }
+  bool PointerUntouched() { return PointerPosition() == position_ && !PointerInvisible(display_); }
+
+ private:
+  std::pair<int, int> PointerPosition() {
+    Window rootReturn = 0;
+    Window child = 0;
+    int x = 0;
+    int y = 0;
+    int wx = 0;
+    int wy = 0;
+    unsigned mask = 0;
+    XQueryPointer(display_, root_, &rootReturn, &child, &x, &y, &wx, &wy, &mask);
+    return {x, y};
+  }
+  Display* display_;
+  Window root_;
+  std::pair<int, int> position_;
+};
+
+// Ends with status 1 and exactly one line holding `fragment`, having shown nothing.
+inline void ExpectRefused(ChildProcess& saver, ScreenWatch& watch, const std::string& fragment) {
+  const std::optional<int> status = saver.WaitExit(std::chrono::seconds(5));
+  ASSERT_TRUE(status.has_value()) << "still running";
+  EXPECT_EQ(*status, 1);
+  const std::string error = saver.Stderr();
+  EXPECT_EQ(std::count(error.begin(), error.end(), '\n'), 1) << error;
+  EXPECT_LT(error.size(), 200u) << "the line stays readable";
+  EXPECT_NE(error.find(fragment), std::string::npos) << error;
+  EXPECT_TRUE(watch.NoWindowAppeared()) << "a window was shown";
+  EXPECT_TRUE(watch.PointerUntouched());
+}
+
 class SaverTest : public ::testing::Test {
  protected:
   void SetUp() override;
@@ -47,6 +99,9 @@ class SaverTest : public ::testing::Test {
   // A plain window of another client, as a preview host.
   Window CreateHostWindow(int width, int height, long eventMask = 0);
 
+  // The private server's screen depth and further arguments, set before SetUp.
+  int depth_ = 24;
+  std::vector<std::string> serverArgs_;
   std::unique_ptr<XServer> server_;
   Display* display_ = nullptr;
   Window root_ = 0;

@@ -43,6 +43,10 @@ Shot CaptureWindow(Display* display, Window window) {
 }
 
 bool PointerInvisible(Display* display) {
+  int eventBase = 0;
+  int errorBase = 0;
+  // A server without XFIXES cannot be asked: the request would break the connection.
+  if (XFixesQueryExtension(display, &eventBase, &errorBase) == 0) return false;
   XFixesCursorImage* image = XFixesGetCursorImage(display);
   if (image == nullptr) return false;
   bool invisible = image->width == 1 && image->height == 1 && (image->pixels[0] >> 24) == 0;

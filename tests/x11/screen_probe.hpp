@@ -22,7 +22,8 @@ using testing_support::StrayPixels;
 // A picture of the whole screen (or of one window's area, as the screen shows it).
 Shot Capture(Display* display);
 Shot CaptureWindow(Display* display, Window window);
-// The pointer's image is the invisible one: 1x1 and fully transparent.
+// The pointer's image is the invisible one: 1x1 and fully transparent (false on a server
+// without XFIXES, which cannot tell).
 bool PointerInvisible(Display* display);
 
 // Mapped children of `parent`, bottom to top.

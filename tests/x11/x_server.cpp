@@ -8,16 +8,17 @@
 
 namespace x11test {
 
-XServer::XServer(int width, int height) {
+XServer::XServer(int width, int height, int depth, const std::vector<std::string>& extraArgs) {
   int fds[2];
   if (pipe(fds) != 0) throw std::runtime_error("pipe failed");
-  const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+  const std::string screen =
+      std::to_string(width) + "x" + std::to_string(height) + "x" + std::to_string(depth);
   // -noreset: the server stays as it is when its last client leaves; -dpi 96: 12 points are 16
   // pixels, as the scene expects.
-  server_ = std::make_unique<ChildProcess>(
-      std::vector<std::string>{"Xvfb", "-displayfd", "3", "-screen", "0", screen, "-nolisten",
-                               "tcp", "-noreset", "-dpi", "96"},
-      std::map<std::string, std::string>{}, fds[1]);
+  std::vector<std::string> argv{"Xvfb",      "-displayfd", "3",        "-screen", "0", screen,
+                                "-nolisten", "tcp",        "-noreset", "-dpi",    "96"};
+  argv.insert(argv.end(), extraArgs.begin(), extraArgs.end());
+  server_ = std::make_unique<ChildProcess>(argv, std::map<std::string, std::string>{}, fds[1]);
   close(fds[1]);
   std::string number;
   pollfd pfd{fds[0], POLLIN, 0};

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "tests/x11/child_process.hpp"
 
@@ -14,7 +15,7 @@ namespace x11test {
 class XServer {
  public:
   // Starts the server and waits until it accepts connections; throws when it does not.
-  XServer(int width, int height);
+  XServer(int width, int height, int depth = 24, const std::vector<std::string>& extraArgs = {});
   ~XServer();
   XServer(const XServer&) = delete;
   XServer& operator=(const XServer&) = delete;

@@ -1,4 +1,4 @@
-#include "host/x11/prev_instance.hpp"
+#include "host/posix/prev_instance.hpp"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-namespace host::x11 {
+namespace host::posix {
 
 bool AnotherInstanceRuns() {
   struct stat self {};
@@ -35,4 +35,4 @@ bool AnotherInstanceRuns() {
   return found;
 }
 
-}  // namespace host::x11
+}  // namespace host::posix

@@ -1,0 +1,81 @@
+#include "host/posix/usage.hpp"
+
+namespace host::posix {
+namespace {
+
+struct OptionLine {
+  std::string_view option;
+  std::string_view meaning;
+};
+
+constexpr OptionLine kModes[] = {
+    {"(nothing), /s", "the saver, full-screen; a key, a click or a move ends it"},
+    {"/p ID", "a live preview inside window ID (decimal)"},
+    {"/c", "settings: there are none, the program ends at once"},
+};
+
+constexpr OptionLine kDaemonOptions[] = {
+    {"-root, --root", "draw in XSCREENSAVER_WINDOW, or on the root window below all others"},
+    {"-window-id ID", "draw inside window ID (0x and hex digits, or decimal digits)"},
+    {"-fps, -no-fps, -install, -noinstall, -mono, -sync, -pair, -window", "accepted and ignored"},
+    {"-visual V, -geometry G, -bg C, -fg C, -name N, -title T, -xrm R, ...",
+     "accepted and ignored"},
+};
+
+// The platform's own choices (which display system to draw on) are listed here as they come.
+constexpr OptionLine kDisplayOptions[] = {
+    {"-display NAME", "with the options above: the X display to draw on"},
+};
+
+constexpr OptionLine kInfoOptions[] = {
+    {"-h, --help", "this text"},
+    {"--version", "the version"},
+};
+
+constexpr OptionLine kStatuses[] = {
+    {"0", "the saver ended normally (a key, a click, its window closed, /c)"},
+    {"1", "it could not start or go on: no display, an unusable window, an error"},
+    {"killed by the signal", "SIGTERM or SIGINT in the daemon modes, after cleaning up"},
+};
+
+void Section(std::string& out, std::string_view title, const auto& lines) {
+  out += title;
+  out += '\n';
+  for (const OptionLine& line : lines) {
+    out += "  ";
+    out += line.option;
+    out += "\n      ";
+    out += line.meaning;
+    out += '\n';
+  }
+}
+
+}  // namespace
+
+std::string UsageText() {
+  std::string out =
+      "Usage: vorthane [/s | /p ID | /c]\n"
+      "       vorthane -root | -window-id ID [standard options]   (as daemons start it)\n"
+      "A screen saver: a banner and five caption lines sliding down on black.\n\n";
+  Section(out, "Modes:", kModes);
+  out += '\n';
+  Section(out, "Daemon options (with -root, -window-id or XSCREENSAVER_WINDOW; one or two dashes):",
+          kDaemonOptions);
+  out += '\n';
+  Section(out, "Display:", kDisplayOptions);
+  out += '\n';
+  Section(out, "Other:", kInfoOptions);
+  out += '\n';
+  Section(out, "Exit status:", kStatuses);
+  return out;
+}
+
+InfoRequest ReadInfoRequest(const std::vector<std::string>& args) {
+  if (args.empty()) return InfoRequest::kNone;
+  const std::string& first = args.front();
+  if (first == "--help" || first == "-help" || first == "-h") return InfoRequest::kHelp;
+  if (first == "--version" || first == "-version") return InfoRequest::kVersion;
+  return InfoRequest::kNone;
+}
+
+}  // namespace host::posix
