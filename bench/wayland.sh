@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Benchmark (not a test): on one private headless sway (pixman renderer, one 1920x1080 output,
-# run by an unprivileged user as the wayland tests do), runs the Wayland saver full-screen and
+# run by an unprivileged user as the wayland tests do), runs vorthane full-screen (on Wayland) and
 # the Wayland floor probe (exactly the frames a saver needs and nothing else) for the same time
 # each, and reports each one's CPU, the compositor's CPU while it ran, the resident memory and
 # how much of it is the program's own, with the ratios to the probe. Then the median exec to
@@ -13,9 +13,9 @@ seconds=${1:-30}
 starts=${2:-20}
 build=$PWD/build/default
 cmake --preset default >/dev/null
-cmake --build --preset default -j"$(nproc)" --target vorthane-wayland vorthane_wayland_floor_probe \
+cmake --build --preset default -j"$(nproc)" --target vorthane vorthane_wayland_floor_probe \
   vorthane_wayland_screen_check vorthane_wayland_virtual_pointer >/dev/null
-source tests/wayland/lib.sh "$build/host/wayland/vorthane-wayland" \
+source tests/wayland/lib.sh "$build/host/x11/vorthane" \
   "$build/tests/wayland/vorthane_wayland_screen_check" \
   "$build/tests/wayland/vorthane_wayland_virtual_pointer"
 floor=$build/bench/vorthane_wayland_floor_probe

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "host/runtime.hpp"
+#include "host/text.hpp"
 #include "host/wayland/wayland_platform.hpp"
 #include "startup/program.hpp"
 
@@ -30,6 +31,11 @@ ServerChoice TakeServerChoice(std::vector<std::string>& args) {
     return arg == "--wayland" || arg == "--x11";
   });
   return choice;
+}
+
+bool IsPreview(const std::string& commandLine) {
+  const std::string mode = UCase(Mid(Trim(commandLine), 1, 2));
+  return mode == "/P";
 }
 
 std::optional<int> RunOnWayland(const std::string& commandLine, bool forced, std::string& whyNot) {

@@ -14,6 +14,9 @@ enum class ServerChoice { kAny, kWayland, kX11 };
 // Takes --wayland and --x11 out of the arguments; the last one given wins.
 ServerChoice TakeServerChoice(std::vector<std::string>& args);
 
+// Whether the command line asks for a preview in a host window ("/p ..."), which only X11 has.
+bool IsPreview(const std::string& commandLine);
+
 // Runs the saver on the session's Wayland compositor (named by WAYLAND_DISPLAY, or handed over
 // as WAYLAND_SOCKET by a locker) and returns its exit status. Without such a compositor, or
 // with one that cannot show a saver, it returns nothing, and `whyNot` says why (empty when the

@@ -1,14 +1,14 @@
 #include "host/wayland/wayland_platform.hpp"
 
 #include <poll.h>
-#include <time.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
 #include "host/form.hpp"
-#include "host/x11/prev_instance.hpp"
+#include "host/posix/fd_wait.hpp"
+#include "host/posix/prev_instance.hpp"
 
 namespace host::wayland {
 namespace {
@@ -19,9 +19,7 @@ constexpr Hwnd kFormWindow = 1;
 constexpr Hwnd kMarkedWindow = 2;
 
 std::int64_t MonotonicNs() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return std::int64_t{now.tv_sec} * 1'000'000'000 + now.tv_nsec;
+  return posix::MonotonicNowNs();
 }
 
 }  // namespace
@@ -133,7 +131,7 @@ void WaylandPlatform::Deliver(InputEvent event, wl_surface* surface) {
 }
 
 bool WaylandPlatform::PrevInstance() {
-  return x11::AnotherInstanceRuns();
+  return posix::AnotherInstanceRuns();
 }
 
 void WaylandPlatform::ReportError(std::string_view line) {
@@ -153,11 +151,8 @@ bool WaylandPlatform::Pump(std::int64_t deadlineNs, bool* signalled) {
     wl_display_cancel_read(display_);
     return false;
   }
-  const std::int64_t remaining = std::max<std::int64_t>(deadlineNs - MonotonicNs(), 0);
   pollfd fds[2] = {{wl_display_get_fd(display_), POLLIN, 0}, {signals_.fd(), POLLIN, 0}};
-  const timespec timeout{static_cast<time_t>(remaining / 1'000'000'000),
-                         static_cast<long>(remaining % 1'000'000'000)};
-  if (ppoll(fds, 2, &timeout, nullptr) > 0 && fds[0].revents != 0) {
+  if (posix::WaitForDescriptors(fds, 2, deadlineNs) && fds[0].revents != 0) {
     if (wl_display_read_events(display_) < 0) return false;
   } else {
     wl_display_cancel_read(display_);

@@ -15,11 +15,11 @@
 #include <vector>
 
 #include "host/platform.hpp"
+#include "host/posix/signal_fd.hpp"
 #include "host/wayland/freetype_measurer.hpp"
 #include "host/wayland/output_surface.hpp"
 #include "host/wayland/seat_input.hpp"
 #include "host/wayland/session_marker.hpp"
-#include "host/x11/signal_fd.hpp"
 
 namespace host::wayland {
 
@@ -91,7 +91,7 @@ class WaylandPlatform : public Platform {
   OutputSurface::Globals globals_;
   std::unique_ptr<SeatInput> seat_;
   std::vector<std::unique_ptr<OutputSurface>> outputs_;
-  x11::SignalFd signals_;
+  posix::SignalFd signals_;
   FreeTypeMeasurer measurer_;
   SessionMarker marker_;
   bool windowCreated_ = false;
