@@ -62,7 +62,8 @@ void WaylandPlatform::Global(void* data, wl_registry* registry, std::uint32_t na
   };
   OutputSurface::Globals& g = self->globals_;
   if (is(wl_compositor_interface)) {
-    g.compositor = static_cast<wl_compositor*>(bind(&wl_compositor_interface, 4));
+    // Version 4 damages buffers in their own pixels, as the views draw them.
+    if (version >= 4) g.compositor = static_cast<wl_compositor*>(bind(&wl_compositor_interface, 4));
   } else if (is(wl_subcompositor_interface)) {
     g.subcompositor = static_cast<wl_subcompositor*>(bind(&wl_subcompositor_interface, 1));
   } else if (is(wl_shm_interface)) {

@@ -39,8 +39,12 @@ class WaylandPlatform : public Platform {
   WaylandPlatform(const WaylandPlatform&) = delete;
   WaylandPlatform& operator=(const WaylandPlatform&) = delete;
 
-  // Whether the compositor lets a client cover its outputs at all.
-  bool HasLayerShell() const { return globals_.layerShell != nullptr; }
+  // Whether the compositor lets a client cover its outputs at all (layer-shell), with the
+  // surfaces, subsurfaces and shared memory the views are made of.
+  bool HasLayerShell() const {
+    return globals_.layerShell != nullptr && globals_.compositor != nullptr &&
+           globals_.subcompositor != nullptr && globals_.shm != nullptr;
+  }
   // Whether the run ended because the compositor went away.
   bool ConnectionLost() const { return connectionLost_; }
 
