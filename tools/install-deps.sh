@@ -19,9 +19,11 @@ packages=(
   fonts-liberation
   # tests on a private X server
   xvfb xdotool x11-utils imagemagick xscreensaver xscreensaver-data pkg-config procps
+  # two monitors and more for wine: a headless sway, its X server, and its screenshots
+  sway xwayland grim
   # the Debian package and the tests against the real screen-saver daemons
   dpkg-dev file git lintian man-db libxml2-utils desktop-file-utils x11-xserver-utils dbus
-  libglib2.0-bin mate-screensaver xsecurelock
+  libglib2.0-bin mate-screensaver xsecurelock openbox
   # the artwork generator's reproducibility check
   python3 python3-pil python3-numpy fonts-urw-base35
 )

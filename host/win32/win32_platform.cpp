@@ -68,13 +68,13 @@ WaitResult Win32Platform::Wait(const WaitDeadlines& deadlines, EventSink& sink) 
   sink_ = &sink;
   delivered_ = false;
   DeliverPending();
-  while (!delivered_) {
+  while (!delivered_ && !monitorsChanged_) {
     MSG message;
     while (!delivered_ && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != 0) {
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }
-    if (delivered_) break;
+    if (delivered_ || monitorsChanged_) break;
     const std::int64_t remaining = deadlineNs - NowNs();
     if (remaining <= 0) break;
     LARGE_INTEGER due{};
@@ -86,6 +86,7 @@ WaitResult Win32Platform::Wait(const WaitDeadlines& deadlines, EventSink& sink) 
       MsgWaitForMultipleObjectsEx(1, &timer_, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     }
   }
+  if (monitorsChanged_ || MonitorsDueForCheck()) CoverMonitors();
   sink_ = nullptr;
   return WaitResult::kReady;
 }
@@ -106,7 +107,7 @@ void Win32Platform::Deliver(const Pending& event) {
       break;
     case Pending::Kind::kExposed:
       // Already repaired from the back buffer; the painter presents it again with its next frame.
-      if (viewId_ != 0) sink_->OnExposed(viewId_, event.exposed);
+      if (event.viewId != 0) sink_->OnExposed(event.viewId, event.exposed);
       break;
   }
 }
@@ -134,7 +135,7 @@ LRESULT CALLBACK Win32Platform::WindowProc(HWND window, UINT message, WPARAM wPa
 
 LRESULT Win32Platform::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (const std::optional<InputEvent> input =
-          InputFromMessage(message, wParam, lParam, HeldModifiers(), dpi_)) {
+          InputFromMessage(message, wParam, lParam, HeldModifiers(), DpiOf(window))) {
     Deliver(Pending{Pending::Kind::kInput, *input, {}});
     return 0;
   }
@@ -144,20 +145,26 @@ LRESULT Win32Platform::Handle(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_PAINT: {
       PAINTSTRUCT paint;
       const HDC dc = BeginPaint(window, &paint);
-      if (!canvas_ || !canvas_->Repaint(dc, paint.rcPaint)) {
+      GdiCanvas* canvas = CanvasOf(window);
+      if (canvas == nullptr || !canvas->Repaint(dc, paint.rcPaint)) {
         FillRect(dc, &paint.rcPaint, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
       }
       EndPaint(window, &paint);
       const RECT& r = paint.rcPaint;
       if (r.right > r.left && r.bottom > r.top) {
-        Deliver(Pending{
-            Pending::Kind::kExposed, {}, {r.left, r.top, r.right - r.left, r.bottom - r.top}});
+        Deliver(Pending{Pending::Kind::kExposed,
+                        {},
+                        {r.left, r.top, r.right - r.left, r.bottom - r.top},
+                        ViewIdOf(window)});
       }
       return 0;
     }
     case WM_DPICHANGED:
-      // The scene keeps the resolution it was first drawn at, and the window keeps covering
-      // the whole virtual screen: Windows' suggested new size is not applied.
+    case WM_DISPLAYCHANGE:
+      // Full-screen, every monitor is covered again at its new size and resolution before the
+      // wait returns; Windows' suggested new size is not applied. Embedded, the scene keeps the
+      // resolution it was first drawn at.
+      if (fullScreen_) monitorsChanged_ = true;
       return 0;
     case WM_CLOSE:
       // The runtime decides: the form's Unload event runs and then the window goes.
@@ -241,7 +248,7 @@ Hwnd Win32Platform::CreateFormWindow(const Form& form) {
   SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
   dpi_ = WindowDpi();
   canvas_ = std::make_unique<GdiCanvas>(window_, *measurer_);
-  ++viewId_;
+  viewId_ = ++lastViewId_;
   return Narrow(window_);
 }
 
@@ -249,22 +256,21 @@ void Win32Platform::SetFormCaption(std::string_view caption) {
   if (window_ != nullptr) SetWindowTextW(window_, WideFromUtf8(caption).c_str());
 }
 
-// Full screen: one borderless topmost window over the whole virtual screen, every monitor, as
-// the scene's twips count from the top-left corner of it.
+// Full screen: the form's window, borderless and topmost, over the primary monitor, where it
+// takes the keyboard; a cover window over each other monitor. Each shows the whole scene from
+// its own top-left corner.
 void Win32Platform::ShowFullScreen() {
   if (window_ == nullptr) return;
-  const int x = GetSystemMetrics(SM_XVIRTUALSCREEN);
-  const int y = GetSystemMetrics(SM_YVIRTUALSCREEN);
-  const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
-  const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-  ::SetWindowPos(window_, HWND_TOPMOST, x, y, width, height, SWP_SHOWWINDOW);
+  fullScreen_ = true;
+  CoverMonitors();
   SetForegroundWindow(window_);
   SetFocus(window_);
-  if (!dpiFixed_) dpi_ = WindowDpi();
 }
 
 void Win32Platform::DestroyFormWindow() {
   if (window_ == nullptr) return;
+  DestroyCovers();
+  fullScreen_ = false;
   destroying_ = true;
   DestroyWindow(window_);
   destroying_ = false;
@@ -278,6 +284,9 @@ std::span<const View> Win32Platform::Views() {
   if (window_ == nullptr || !canvas_) return views_;
   dpiFixed_ = true;
   views_.push_back(View{viewId_, canvas_.get(), dpi_});
+  for (const Cover& cover : covers_) {
+    views_.push_back(View{cover.viewId, cover.canvas.get(), cover.dpi});
+  }
   return views_;
 }
 

@@ -13,6 +13,7 @@
 #include "host/platform.hpp"
 #include "host/win32/gdi_canvas.hpp"
 #include "host/win32/gdi_measurer.hpp"
+#include "host/win32/monitors.hpp"
 #include "host/win32/process_facts.hpp"
 
 namespace host::win32 {
@@ -52,7 +53,9 @@ class Win32Platform : public Platform, public WindowManagerFunctions {
   void SetPointerHidden(bool hidden) override;
   WindowManagerFunctions* NativeWindowManager() override { return this; }
 
-  // The resolution is fixed when the scene is first drawn; from then on input uses the same.
+  // The form's window first (full-screen: on the primary monitor), then a cover window on each
+  // other monitor. Embedded, the resolution is fixed when the scene is first drawn; full-screen,
+  // each view has its monitor's, and follows it when it changes.
   std::span<const View> Views() override;
   drawing::TextMeasurer& Measurer() override { return *measurer_; }
   const drawing::ColourScheme& Colours() override { return colours_; }
@@ -72,6 +75,15 @@ class Win32Platform : public Platform, public WindowManagerFunctions {
     enum class Kind { kInput, kClose, kExposed } kind = Kind::kInput;
     InputEvent input;
     drawing::PixelRect exposed;
+    int viewId = 0;  // the view that was exposed
+  };
+  // A window covering one monitor other than the primary, full-screen.
+  struct Cover {
+    HWND window = nullptr;
+    std::unique_ptr<GdiCanvas> canvas;
+    int viewId = 0;
+    int dpi = USER_DEFAULT_SCREEN_DPI;
+    std::wstring device;  // the monitor it covers
   };
 
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -80,6 +92,16 @@ class Win32Platform : public Platform, public WindowManagerFunctions {
   void DeliverPending();
   bool RegisterWindowClass();
   int WindowDpi() const;
+  // Full-screen: the form's window over the primary monitor and a cover over every other one,
+  // after the monitors are enumerated again (host/win32/cover_windows.cpp).
+  void CoverMonitors();
+  // Whether the monitors differ from those covered, looked at twice a second: Windows announces
+  // every change, but wine under XWayland announced neither a resized nor an added monitor.
+  bool MonitorsDueForCheck();
+  void DestroyCovers();
+  int DpiOf(HWND window) const;
+  int ViewIdOf(HWND window) const;
+  GdiCanvas* CanvasOf(HWND window) const;
 
   HINSTANCE instance_;
   std::string commandLine_;
@@ -101,6 +123,14 @@ class Win32Platform : public Platform, public WindowManagerFunctions {
   EventSink* sink_ = nullptr;  // set while a wait runs
   bool delivered_ = false;
   std::vector<Pending> pending_;
+
+  // Full-screen on every monitor.
+  bool fullScreen_ = false;
+  bool monitorsChanged_ = false;  // to be enumerated again before the wait returns
+  std::vector<Cover> covers_;     // one per monitor other than the primary
+  std::vector<Monitor> covered_;  // the monitors as last covered
+  std::int64_t nextMonitorCheckNs_ = 0;
+  int lastViewId_ = 0;  // view ids are never used twice
 };
 
 }  // namespace host::win32

@@ -16,11 +16,4 @@ std::string UnusableDisplayError(Display* display) {
   return {};
 }
 
-bool CursorsAreSafe(Display* display) {
-  int opcode = 0;
-  int eventBase = 0;
-  int errorBase = 0;
-  return XQueryExtension(display, "XFIXES", &opcode, &eventBase, &errorBase) != 0;
-}
-
 }  // namespace host::x11

@@ -1,6 +1,6 @@
-// The key (or button) that ends the saver is seldom pressed alone: the rest of a chord (Alt
+// The key that ends the saver is seldom pressed alone: the rest of a chord (Alt
 // then F4, Ctrl then Q) and every release would go to the window behind once the saver lets
-// go. So the saver keeps its grab until every key and button is up, for a bounded time.
+// go. So the saver keeps its grab until every key is up, for a bounded time.
 #pragma once
 
 #include <cstdint>
@@ -13,8 +13,8 @@ namespace host::x11 {
 // saver's window on the screen.
 inline constexpr std::int64_t kKeysUpLimitNs = 1'500'000'000;
 
-// Waits, reading and dropping the events that arrive meanwhile, until no key or pointer button
-// is down or limitNs has passed.
+// Waits, reading and dropping the events that arrive meanwhile, until no key is down or limitNs
+// has passed.
 void WaitForKeysUp(Display* display, std::int64_t limitNs = kKeysUpLimitNs);
 
 }  // namespace host::x11

@@ -6,7 +6,6 @@
 #include "host/posix/fd_wait.hpp"
 #include "host/posix/prev_instance.hpp"
 #include "host/window_styles.hpp"
-#include "host/x11/display_check.hpp"
 #include "host/x11/input_events.hpp"
 #include "host/x11/window_search.hpp"
 #include "host/x11/x_errors.hpp"
@@ -28,8 +27,7 @@ X11Platform::X11Platform(Display* display, std::string commandLine)
       screen_(DefaultScreen(display)),
       root_(RootWindow(display, DefaultScreen(display))),
       commandLine_(std::move(commandLine)),
-      measurer_(std::make_unique<XftMeasurer>(display, screen_)),
-      cursorsSafe_(CursorsAreSafe(display)) {
+      measurer_(std::make_unique<XftMeasurer>(display, screen_)) {
   InstallErrorHandlers();
 }
 
@@ -69,7 +67,12 @@ WaitResult X11Platform::Wait(const WaitDeadlines& deadlines, EventSink& sink) {
     // Nothing to flush here: a frame goes out with its own flush, and every other request
     // this platform makes is flushed or synced where it is made.
     // After the frame is on its way: the grab waits for the server's answer.
-    if (windowAlive_ && keyboard_.Poll(NowNs()) && coverPending_) Cover();
+    if (windowAlive_ && keyboard_.Poll(NowNs()) && coverPending_) {
+      Cover();
+      // Its round trips have read the exposure of the window just mapped: paint it now.
+      xReadable = true;
+      continue;
+    }
     pollfd fds[2] = {{ConnectionNumber(display_), POLLIN, 0}, {signals_.fd(), POLLIN, 0}};
     if (!posix::WaitForDescriptors(fds, 2, deadlineNs)) return WaitResult::kReady;
     xReadable = fds[0].revents != 0;
@@ -354,12 +357,6 @@ void X11Platform::ApplyCursor() {
   if (!pointerHidden_) {
     XUndefineCursor(display_, window_);
     otherMonitors_.DefineCursor(0);
-  } else if (!cursorsSafe_) {
-    if (!cursorLackStated_) {
-      ReportError("vorthane: the X server has no XFIXES extension: the pointer stays visible");
-      cursorLackStated_ = true;
-    }
-    return;
   } else {
     if (invisibleCursor_ == 0) {
       const char empty = 0;

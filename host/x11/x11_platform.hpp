@@ -81,8 +81,6 @@ class X11Platform : public Platform {
   int nextViewId_ = 1;
   MonitorViews otherMonitors_{display_, screen_, *measurer_};
   int randrEventBase_ = -1;  // RandR's first event code, once monitor changes are watched
-  bool cursorsSafe_;         // see CursorsAreSafe
-  bool cursorLackStated_ = false;
   Cursor invisibleCursor_ = 0;
   bool pointerHidden_ = false;
   KeyboardKeeper keyboard_{display_};

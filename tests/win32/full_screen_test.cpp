@@ -1,12 +1,15 @@
 // What the full-screen saver shows, read back from the screen: the first frame, a frame a few
-// seconds in, and the scene at a higher resolution.
+// seconds in, the scene at a higher resolution, and the scene on every monitor of several.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "host/drawing/bmp_image.hpp"
 #include "tests/win32/saver_process.hpp"
@@ -227,6 +230,169 @@ TEST(HighDpi, SceneIsTheDesignEnlargedOneAndAHalfTimes) {
   input[1] = input[0];
   input[1].ki.dwFlags = KEYEVENTF_KEYUP;
   SendInput(2, input, sizeof(INPUT));
+  EXPECT_EQ(saver.WaitExit(seconds(5)), std::optional<DWORD>(0));
+}
+
+}  // namespace
+}  // namespace win32test
+
+namespace win32test {
+namespace {
+
+// Two monitors and more: run by tools/wine/two_monitors.sh, under the XWayland of a headless
+// sway whose primary output lies right of the other, so wine's virtual screen starts left of
+// the origin. VORTHANE_SWAYMSG changes the outputs while the saver runs.
+class Monitors : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    swaymsg_ = std::getenv("VORTHANE_SWAYMSG");
+    grim_ = std::getenv("VORTHANE_GRIM");
+    if (swaymsg_ == nullptr || grim_ == nullptr) {
+      GTEST_SKIP() << "run by tools/wine/two_monitors.sh";
+    }
+  }
+  // The monitors as wine lists them now, the primary one first.
+  static std::vector<RECT> Listed() {
+    std::vector<RECT> found;
+    EnumDisplayMonitors(
+        nullptr, nullptr,
+        [](HMONITOR monitor, HDC, LPRECT, LPARAM list) -> BOOL {
+          MONITORINFO info{};
+          info.cbSize = sizeof info;
+          GetMonitorInfoW(monitor, &info);
+          auto* rects = reinterpret_cast<std::vector<RECT>*>(list);
+          const bool primary = (info.dwFlags & MONITORINFOF_PRIMARY) != 0;
+          rects->insert(primary ? rects->begin() : rects->end(), info.rcMonitor);
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+  }
+  void Change(const wchar_t* command) {
+    EXPECT_NE(RunForOutputLine(WindowsPath(swaymsg_), command, seconds(10)), "") << command;
+  }
+  // Waits until every monitor in a list of `count` is covered by exactly one of the saver's
+  // windows (the form's own, without an owner, on the primary), each showing the whole scene
+  // from its own corner on plain black ground; names the first thing still wrong.
+  // With `firstStage`, the caption line must be Label1, at its box's left end.
+  std::string WaitForScenes(SaverProcess& saver, std::size_t count, const char* shotName,
+                            bool firstStage = false) {
+    std::string wrong;
+    PumpUntil([&] { return (wrong = ScenesWrong(saver, count, shotName, firstStage)).empty(); },
+              seconds(10));
+    return wrong;
+  }
+
+ private:
+  static std::string ScenesWrong(SaverProcess& saver, std::size_t count, const char* shotName,
+                                 bool firstStage) {
+    const std::vector<RECT> monitors = Listed();
+    if (monitors.size() != count) return "monitors listed: " + std::to_string(monitors.size());
+    const std::vector<HWND> windows = saver.TopLevelWindows();
+    if (windows.size() != monitors.size()) return "windows: " + std::to_string(windows.size());
+    for (std::size_t m = 0; m < monitors.size(); ++m) {
+      const RECT& area = monitors[m];
+      const auto covering = std::count_if(windows.begin(), windows.end(), [&](HWND window) {
+        RECT r{};
+        GetWindowRect(window, &r);
+        const bool form = GetWindow(window, GW_OWNER) == nullptr;
+        return EqualRect(&r, &area) != 0 && form == (m == 0);
+      });
+      if (covering != 1) return "monitor " + std::to_string(m) + " not covered as it should be";
+    }
+    // The same frame everywhere: the banner in place, and the caption line that falls now at
+    // the same place in each view (give or take the step it may take between two views).
+    const Shot screen = CaptureOutputs();
+    if (screen.pixels.empty()) return "no picture of the outputs";
+    Box first;
+    for (std::size_t m = 0; m < monitors.size(); ++m) {
+      const int x = monitors[m].left - GetSystemMetrics(SM_XVIRTUALSCREEN);
+      const int y = monitors[m].top - GetSystemMetrics(SM_YVIRTUALSCREEN);
+      const std::string which = "monitor " + std::to_string(m) + ": ";
+      if (!PictureAt(screen, Banner(), x + kBannerBox.x, y + kBannerBox.y)) {
+        return which + "no banner at its corner";
+      }
+      const Box strip{x, y, kCaptionStrip.width, kCaptionStrip.height};
+      Box line = InkBox(screen, strip);
+      line.x -= x;
+      line.y -= y;
+      if (m == 0) first = line;
+      if (firstStage && (line.width < 115 || line.x < kLabel1Box.x || line.x > kLabel1Box.x + 3)) {
+        return which + "Label1 not at its place";
+      }
+      if (line.width < 30 || line.x != first.x || line.width != first.width ||
+          std::abs(line.y - first.y) > 2) {
+        return which + "no caption line, or not where the primary view has it";
+      }
+      const Box banner{x + kBannerBox.x, y + kBannerBox.y, kBannerBox.width, kBannerBox.height};
+      const Box area{x, y, monitors[m].right - monitors[m].left,
+                     monitors[m].bottom - monitors[m].top};
+      if (StrayPixels(screen, area, {banner, strip}) != 0) return which + "not plain black ground";
+    }
+    KeepShot(screen, shotName);
+    return {};
+  }
+  // The outputs as sway composes them, the whole layout, which starts where wine's virtual
+  // screen does (wine reads XWayland's root window, which is black); empty when grim fails.
+  static Shot CaptureOutputs() {
+    const std::string file =
+        "/tmp/vorthane-outputs-" + std::to_string(GetCurrentProcessId()) + ".ppm";
+    const std::string command = "-c \"" + std::string(grim_) + " -t ppm " + file + " && echo ok\"";
+    if (RunForOutputLine(L"Z:\\bin\\sh", std::wstring(command.begin(), command.end()),
+                         seconds(10)) != "ok") {
+      return {};
+    }
+    Shot shot;
+    FILE* in = _wfopen(WindowsPath(file).c_str(), L"rb");
+    if (in == nullptr) return {};
+    int maximum = 0;
+    if (std::fscanf(in, "P6 %d %d %d", &shot.width, &shot.height, &maximum) == 3 &&
+        std::fgetc(in) != EOF) {
+      std::vector<unsigned char> rgb(static_cast<std::size_t>(shot.width) * shot.height * 3);
+      if (std::fread(rgb.data(), 1, rgb.size(), in) == rgb.size()) {
+        for (std::size_t i = 0; i < rgb.size(); i += 3) {
+          shot.pixels.push_back(std::uint32_t{rgb[i]} << 16 | std::uint32_t{rgb[i + 1]} << 8 |
+                                rgb[i + 2]);
+        }
+      }
+    }
+    std::fclose(in);
+    DeleteFileW(WindowsPath(file).c_str());
+    if (shot.pixels.empty()) shot = {};
+    return shot;
+  }
+  const char* swaymsg_ = nullptr;
+  static inline const char* grim_ = nullptr;
+};
+
+TEST_F(Monitors, SceneOnEachFromItsCornerAndFollowsDisplayChanges) {
+  const std::vector<RECT> monitors = Listed();
+  ASSERT_EQ(monitors.size(), 2u);
+  ASSERT_EQ(monitors[0].left, 0) << "the primary monitor is at the origin";
+  ASSERT_LT(monitors[1].left, 0) << "and right of the other";
+  SetCursorPos(monitors[0].right - 10, monitors[0].bottom - 10);
+  SaverProcess saver(L"/s");
+  EXPECT_EQ(WaitForScenes(saver, 2, "two-monitors.bmp", true), "") << saver.Stderr();
+
+  // The left output smaller (still larger than the scene), then a third one.
+  Change(L"output HEADLESS-2 resolution 960x720");
+  ASSERT_TRUE(
+      PumpUntil([] { return Listed().back().right - Listed().back().left == 960; }, seconds(10)))
+      << "wine did not see the change";
+  EXPECT_EQ(WaitForScenes(saver, 2, "two-monitors-resized.bmp"), "");
+  Change(L"create_output");
+  EXPECT_EQ(WaitForScenes(saver, 3, "three-monitors.bmp"), "");
+  EXPECT_TRUE(saver.Running()) << "a display change is not input";
+
+  // Input on a cover reaches the form: the pointer moved onto another monitor, and a click there.
+  const RECT other = Listed()[1];
+  SetCursorPos(other.right - 10, other.bottom - 10);
+  INPUT click[2] = {};
+  click[0].type = INPUT_MOUSE;
+  click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  click[1] = click[0];
+  click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, click, sizeof(INPUT));
   EXPECT_EQ(saver.WaitExit(seconds(5)), std::optional<DWORD>(0));
 }
 

@@ -1,12 +1,15 @@
 // The Windows platform's own translations: the command line after the program's name, window
-// messages as the form's input events, and handles between 32 and 64 bits.
+// messages as the form's input events, handles between 32 and 64 bits, and which cover window
+// goes to which monitor.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "host/win32/command_line.hpp"
 #include "host/win32/handles.hpp"
 #include "host/win32/input_messages.hpp"
+#include "host/win32/monitors.hpp"
 
 namespace host::win32 {
 namespace {
@@ -222,6 +225,48 @@ TEST(InputMessages, OtherMessagesAreNoInput) {
     EXPECT_FALSE(InputFromMessage(message, 0, 0, {}, 96).has_value()) << message;
   }
 }
+
+}  // namespace
+}  // namespace host::win32
+
+namespace host::win32 {
+namespace {
+
+// Which cover window goes to which monitor when the monitors change: a window keeps its monitor
+// while it is attached, takes a monitor left over otherwise, goes when none is left; the form's
+// window always has the first (primary) monitor, and no monitor is left uncovered.
+struct CoverCase {
+  const char* name;
+  std::vector<std::wstring> covers;    // the monitor each other window covered
+  std::vector<std::wstring> monitors;  // the monitors now, the primary first
+  std::vector<int> monitorOfCover;
+  std::vector<int> newCovers;
+};
+
+class CoverPlanning : public ::testing::TestWithParam<CoverCase> {};
+
+TEST_P(CoverPlanning, KeepsMonitorsAndCoversEveryOne) {
+  std::vector<Monitor> monitors;
+  for (const std::wstring& device : GetParam().monitors) {
+    monitors.emplace_back().device = device;
+  }
+  const CoverPlan plan = PlanCovers(GetParam().covers, monitors);
+  EXPECT_EQ(plan.monitorOfCover, GetParam().monitorOfCover);
+  EXPECT_EQ(plan.newCovers, GetParam().newCovers);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CoverPlanning,
+    ::testing::Values(CoverCase{"FirstShow", {}, {L"A", L"B", L"C"}, {}, {1, 2}},
+                      CoverCase{"OneMonitor", {}, {L"A"}, {}, {}},
+                      CoverCase{"Unchanged", {L"B", L"C"}, {L"A", L"B", L"C"}, {1, 2}, {}},
+                      CoverCase{
+                          "ListedInAnotherOrder", {L"C", L"B"}, {L"A", L"B", L"C"}, {2, 1}, {}},
+                      CoverCase{"MonitorAdded", {L"B"}, {L"A", L"B", L"C"}, {1}, {2}},
+                      CoverCase{"MonitorRemoved", {L"B", L"C"}, {L"A", L"C"}, {-1, 1}, {}},
+                      CoverCase{"PrimaryMoved", {L"B"}, {L"B", L"A"}, {1}, {}},
+                      CoverCase{"AllReplaced", {L"B", L"C"}, {L"A", L"D"}, {1, -1}, {}}),
+    [](const ::testing::TestParamInfo<CoverCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace host::win32

@@ -76,6 +76,25 @@ TEST_F(SaverTest, ClosedStandardStreamsStillDraw) {
   EXPECT_EQ(saver->WaitExit(seconds(5)), 0);
 }
 
+// A daemon's programs-list entry with the standard options every hack takes: the saver draws
+// in the daemon's window on the display -display names (DISPLAY names none that exists).
+TEST_F(SaverTest, StandardOptionsBesideRootAndDisplayOption) {
+  const Window host = CreateHostWindow(400, 300);
+  ChildProcess saver(
+      {VORTHANE_EXE, "--root", "-fps", "--no-fps", "-install", "-visual", "default", "--geometry",
+       "640x480+0+0", "-sync", "-mono", "-pair", "-display", server_->name()},
+      {{"DISPLAY", ":31999"}, {"XSCREENSAVER_WINDOW", Hex(host)}});
+  std::vector<Window> children;
+  ASSERT_TRUE(
+      WaitFor([&] { return !(children = MappedChildren(display_, host)).empty(); }, seconds(10)))
+      << saver.Stderr();
+  EXPECT_EQ(Attributes(display_, children.front()).width, 400);
+  EXPECT_EQ(MappedChildren(display_, root_).size(), 1u) << "a window of its own over the screen";
+  saver.Signal(SIGTERM);
+  EXPECT_EQ(saver.WaitExit(seconds(3)), -SIGTERM);
+  EXPECT_EQ(saver.Stderr(), "");
+}
+
 // The key that ends the saver is the first of a chord: the rest and every release go nowhere,
 // not to the focused application behind.
 struct Chord {
@@ -223,18 +242,20 @@ TEST_P(OddDisplayTest, DrawsOrRefusesCleanly) {
       seconds(10)))
       << misses << " pixels off " << saver->Stderr();
   const auto shown = std::chrono::steady_clock::now() - start;
-  std::printf("[ figures  ] %s: banner on the screen %.0f ms after the start\n", param.name,
-              std::chrono::duration<double, std::milli>(shown).count());
   saver->Signal(SIGTERM);
   EXPECT_EQ(saver->WaitExit(seconds(5)), 0);
   EXPECT_EQ(saver->Stderr(), "");
+  std::printf("[ figures  ] %s: banner on the screen %.0f ms after the start, %.3f s of CPU\n",
+              param.name, std::chrono::duration<double, std::milli>(shown).count(),
+              saver->CpuSeconds());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Servers, OddDisplayTest,
     ::testing::Values(
         OddDisplay{"NoRender", 24, {"-extension", "RENDER"}, 0, "no RENDER extension"},
-        OddDisplay{"Depth24", 24, {}, 0, nullptr}, OddDisplay{"Depth8", 8, {}, 40, nullptr}, OddDisplay{"Depth16", 16, {}, 8, nullptr},
+        OddDisplay{"Depth24", 24, {}, 0, nullptr}, OddDisplay{"Depth8", 8, {}, 40, nullptr},
+        OddDisplay{"Depth15", 15, {}, 8, nullptr}, OddDisplay{"Depth16", 16, {}, 8, nullptr},
         OddDisplay{"Depth30", 30, {}, 1, nullptr}),
     [](const auto& info) { return std::string(info.param.name); });
 
