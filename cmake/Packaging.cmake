@@ -44,7 +44,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-linuxlibertine)
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xscreensaver | mate-screensaver | xsecurelock")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xscreensaver | mate-screensaver | xsecurelock | swayidle")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "screen saver with a banner and sliding captions")
 # The first line of the control file's description is the summary; CPack indents these lines.
@@ -53,5 +53,7 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
 after another in an endless 42-second cycle.
 
 The saver runs under xscreensaver, mate-screensaver and xsecurelock in an
-X11 or XWayland session.")
+X11 or XWayland session, and natively on Wayland compositors that offer
+layer-shell (sway, Hyprland, KDE Plasma and others), started by swayidle,
+hypridle or swaylock-plugin.")
 include(CPack)

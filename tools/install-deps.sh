@@ -9,6 +9,10 @@ packages=(
   # the X11 platform
   libx11-dev libx11-xcb-dev libxcb-render0-dev libxft-dev libxfixes-dev libxrender-dev libxrandr-dev
   libfontconfig-dev fonts-linuxlibertine
+  # the Wayland platform (the layer-shell protocol description is kept in host/wayland/protocols)
+  libwayland-dev libwayland-bin wayland-protocols libxkbcommon-dev libpixman-1-dev libfreetype-dev
+  # tests on a private headless Wayland compositor (sway; weston as one without layer-shell)
+  sway swayidle grim wtype wayland-utils xwayland weston
   # the Windows program (vorthane.scr): the cross compiler, GoogleTest's source for it, and
   # wine to run its tests
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine wine64 fonts-wine

@@ -25,6 +25,8 @@ constexpr OptionLine kDaemonOptions[] = {
 // The platform's own choices (which display system to draw on) are listed here as they come.
 constexpr OptionLine kDisplayOptions[] = {
     {"-display NAME", "with the options above: the X display to draw on"},
+    {"--wayland", "full-screen on the Wayland compositor (it must offer layer-shell)"},
+    {"--x11", "on X11 (XWayland under Wayland), even where Wayland would do"},
 };
 
 constexpr OptionLine kInfoOptions[] = {
@@ -56,7 +58,9 @@ std::string UsageText() {
   std::string out =
       "Usage: vorthane [/s | /p ID | /c]\n"
       "       vorthane -root | -window-id ID [standard options]   (as daemons start it)\n"
-      "A screen saver: a banner and five caption lines sliding down on black.\n\n";
+      "A screen saver: a banner and five caption lines sliding down on black.\n"
+      "Full-screen it runs on Wayland where the compositor offers layer-shell, on X11\n"
+      "otherwise; previews and daemons' windows are always X11's.\n\n";
   Section(out, "Modes:", kModes);
   out += '\n';
   Section(out, "Daemon options (with -root, -window-id or XSCREENSAVER_WINDOW; one or two dashes):",

@@ -15,6 +15,7 @@
 #include "host/posix/usage.hpp"
 #include "host/quoted_value.hpp"
 #include "host/runtime.hpp"
+#include "host/wayland/wayland_main.hpp"
 #include "host/x11/command_line.hpp"
 #include "host/x11/display_check.hpp"
 #include "host/x11/host_window.hpp"
@@ -38,7 +39,8 @@ int main(int argc, char** argv) {
   // One malloc arena: the font configuration is read on a thread at start-up, and an arena of
   // its own would stay resident for the whole run.
   mallopt(M_ARENA_MAX, 1);
-  const std::vector<std::string> args(argv + 1, argv + argc);
+  std::vector<std::string> args(argv + 1, argv + argc);
+  const host::wayland::ServerChoice server = host::wayland::TakeServerChoice(args);
   switch (host::posix::ReadInfoRequest(args)) {
     case host::posix::InfoRequest::kHelp:
       std::fputs(host::posix::UsageText().c_str(), stdout);
@@ -54,12 +56,24 @@ int main(int argc, char** argv) {
   const host::x11::LaunchRequest request =
       host::x11::ReadDaemonArguments(args, std::getenv("XSCREENSAVER_WINDOW"));
   if (request.error) return Refuse(*request.error);
+  // Full-screen on Wayland where the compositor lets a saver cover its outputs; previews and
+  // daemons' windows are X windows.
+  std::string noWayland;
+  if (server != host::wayland::ServerChoice::kX11 && !request.window &&
+      !host::wayland::IsPreview(request.commandLine.value_or(std::string()))) {
+    if (const auto status = host::wayland::RunOnWayland(
+            request.commandLine.value_or(std::string()),
+            server == host::wayland::ServerChoice::kWayland, noWayland)) {
+      return *status;
+    }
+  }
 
   const char* displayName = request.display ? request.display->c_str() : nullptr;
   Display* display = XOpenDisplay(displayName);
   if (display == nullptr) {
     const char* name = XDisplayName(displayName);
-    return Refuse("cannot open the X display " + host::QuotedValue(name ? name : ""));
+    return Refuse("cannot open the X display " + host::QuotedValue(name ? name : "") +
+                  (noWayland.empty() ? "" : ", and " + noWayland));
   }
   host::x11::InstallErrorHandlers();
   if (const std::string problem = host::x11::UnusableDisplayError(display); !problem.empty()) {

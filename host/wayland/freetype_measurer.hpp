@@ -1,0 +1,65 @@
+// The text API without a display server: faces found through fontconfig and opened with
+// FreeType, with the same rules as on X11 (an exact family, the system's substitute, a fallback
+// face per character). It also renders a face's glyphs as coverage masks for the canvas.
+// fontconfig reads its configuration on a thread of its own, started with the measurer, while
+// the program connects to the compositor; the first question about a face waits for it.
+#pragma once
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <fontconfig/fontconfig.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "host/drawing/text_measurer.hpp"
+
+namespace host::wayland {
+
+// One glyph's coverage, 8 bits a pixel, and where it lies from the pen on the baseline.
+struct GlyphMask {
+  int left = 0;  // from the pen position to the mask's left edge
+  int top = 0;   // from the baseline up to the mask's top edge
+  int width = 0;
+  int height = 0;
+  int pitch = 0;
+  const std::uint8_t* coverage = nullptr;  // valid until the next glyph is rendered
+  int advance = 0;
+};
+
+class FreeTypeMeasurer : public drawing::TextMeasurer {
+ public:
+  FreeTypeMeasurer();
+  ~FreeTypeMeasurer() override;
+  FreeTypeMeasurer(const FreeTypeMeasurer&) = delete;
+  FreeTypeMeasurer& operator=(const FreeTypeMeasurer&) = delete;
+
+  drawing::FaceId OpenFace(std::string_view family, int pixelSize) override;
+  drawing::FaceId OpenSubstitute(std::string_view family, int pixelSize) override;
+  drawing::FaceId OpenFallback(char32_t c, std::string_view preferredFamily,
+                               int pixelSize) override;
+  bool HasGlyph(drawing::FaceId face, char32_t c) override;
+  int Advance(drawing::FaceId face, std::u32string_view text) override;
+  drawing::FaceMetrics Metrics(drawing::FaceId face) override;
+
+  // Renders one character of a face, anti-aliased, as drawn at whole-pixel pen positions.
+  bool Render(drawing::FaceId face, char32_t c, GlyphMask& mask);
+  std::string FamilyOf(drawing::FaceId face) const;
+
+ private:
+  // The face fontconfig picks for this pattern (which it takes), or kNoFace.
+  drawing::FaceId OpenMatch(FcPattern* pattern, int pixelSize, const char* exactFamily);
+  FT_Face Face(drawing::FaceId face) const { return faces_.at(static_cast<std::size_t>(face)); }
+  void EnsureFontconfig();
+
+  FT_Library library_ = nullptr;
+  std::thread fontconfigInit_;
+  std::vector<FT_Face> faces_;  // by face id; closed with the measurer
+  std::map<std::pair<std::string, int>, drawing::FaceId> byFamily_;
+};
+
+}  // namespace host::wayland

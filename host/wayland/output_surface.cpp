@@ -1,0 +1,272 @@
+#include "host/wayland/output_surface.hpp"
+
+#include <algorithm>
+
+namespace host::wayland {
+namespace {
+
+constexpr std::uint32_t kAllEdges =
+    ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
+    ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT;
+
+pixman_color_t Colour(drawing::Rgb c) {
+  return pixman_color_t{static_cast<std::uint16_t>(c.red * 257),
+                        static_cast<std::uint16_t>(c.green * 257),
+                        static_cast<std::uint16_t>(c.blue * 257), 0xFFFF};
+}
+
+// The area grown to whole logical pixels, so that the subsurface can sit exactly on it.
+drawing::PixelRect OnLogicalPixels(const drawing::PixelRect& area, int scale) {
+  const int left = area.x / scale * scale;
+  const int top = area.y / scale * scale;
+  const int right = (area.Right() + scale - 1) / scale * scale;
+  const int bottom = (area.Bottom() + scale - 1) / scale * scale;
+  return {left, top, right - left, bottom - top};
+}
+
+wl_region* EmptyRegion(wl_compositor* compositor) {
+  return wl_compositor_create_region(compositor);
+}
+
+}  // namespace
+
+OutputSurface::OutputSurface(wl_output* output, std::uint32_t name, Changed changed)
+    : output_(output), name_(name), changed_(std::move(changed)) {
+  // Bound at version 3: the name and description of version 4 never come.
+  static const wl_output_listener listener{&OutputGeometry, &OutputMode, &OutputDone,
+                                           &OutputScale,    nullptr,     nullptr};
+  wl_output_add_listener(output_, &listener, this);
+}
+
+OutputSurface::~OutputSurface() {
+  Uncover();
+  if (wl_output_get_version(output_) >= WL_OUTPUT_RELEASE_SINCE_VERSION) {
+    wl_output_release(output_);
+  } else {
+    wl_output_destroy(output_);
+  }
+}
+
+void OutputSurface::OutputScale(void* data, wl_output*, std::int32_t factor) {
+  static_cast<OutputSurface*>(data)->pendingScale_ = factor > 0 ? factor : 1;
+}
+
+// A new scale takes effect with the output's other changes: the view is drawn anew at it.
+void OutputSurface::OutputDone(void* data, wl_output*) {
+  auto* self = static_cast<OutputSurface*>(data);
+  if (self->pendingScale_ == self->scale_) return;
+  self->scale_ = self->pendingScale_;
+  if (self->surface_ == nullptr) return;
+  self->ForgetScene();
+  self->groundBuffer_.reset();
+  self->groundShown_ = false;
+  self->canvas_ =
+      std::make_unique<PixmanCanvas>(*self->measurer_, static_cast<CanvasScreen&>(*self));
+  ++self->generation_;
+  if (self->configured()) self->changed_(*self);
+}
+
+void OutputSurface::Cover(const Globals& globals, bool takeKeyboard, FreeTypeMeasurer& measurer) {
+  if (surface_ != nullptr || globals.layerShell == nullptr) return;
+  globals_ = globals;
+  closed_ = false;
+  surface_ = wl_compositor_create_surface(globals.compositor);
+  layer_ = zwlr_layer_shell_v1_get_layer_surface(globals.layerShell, surface_, output_,
+                                                 ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "vorthane");
+  static const zwlr_layer_surface_v1_listener listener{&Configure, &Closed};
+  zwlr_layer_surface_v1_add_listener(layer_, &listener, this);
+  zwlr_layer_surface_v1_set_anchor(layer_, kAllEdges);
+  zwlr_layer_surface_v1_set_exclusive_zone(layer_, -1);
+  zwlr_layer_surface_v1_set_size(layer_, 0, 0);
+  // Version 1..3 take a boolean; from 4 on, 1 is still "exclusive".
+  zwlr_layer_surface_v1_set_keyboard_interactivity(layer_, takeKeyboard ? 1 : 0);
+  if (!takeKeyboard) {
+    // Input passes through to whatever handles it (a locker, say).
+    wl_region* none = EmptyRegion(globals.compositor);
+    wl_surface_set_input_region(surface_, none);
+    wl_region_destroy(none);
+  }
+  if (globals.viewporter != nullptr)
+    viewport_ = wp_viewporter_get_viewport(globals.viewporter, surface_);
+  // The scene's subsurface shows its buffers as soon as they are committed, and leaves the
+  // pointer to the layer surface, whose coordinates cover the whole view.
+  scene_ = wl_compositor_create_surface(globals.compositor);
+  subsurface_ = wl_subcompositor_get_subsurface(globals.subcompositor, scene_, surface_);
+  wl_subsurface_set_desync(subsurface_);
+  wl_region* none = EmptyRegion(globals.compositor);
+  wl_surface_set_input_region(scene_, none);
+  wl_region_destroy(none);
+  measurer_ = &measurer;
+  canvas_ = std::make_unique<PixmanCanvas>(measurer, static_cast<CanvasScreen&>(*this));
+  ++generation_;
+  wl_surface_commit(surface_);
+}
+
+void OutputSurface::ForgetScene() {
+  for (auto& buffer : buffers_) buffer.reset();
+  shown_ = -1;
+  drawing_ = -1;
+  sceneArea_ = {};
+}
+
+void OutputSurface::Uncover() {
+  canvas_.reset();
+  ForgetScene();
+  groundBuffer_.reset();
+  groundShown_ = false;
+  if (subsurface_ != nullptr) wl_subsurface_destroy(subsurface_);
+  if (scene_ != nullptr) wl_surface_destroy(scene_);
+  if (viewport_ != nullptr) wp_viewport_destroy(viewport_);
+  if (layer_ != nullptr) zwlr_layer_surface_v1_destroy(layer_);
+  if (surface_ != nullptr) wl_surface_destroy(surface_);
+  subsurface_ = nullptr;
+  scene_ = nullptr;
+  viewport_ = nullptr;
+  layer_ = nullptr;
+  surface_ = nullptr;
+  size_ = {};
+}
+
+void OutputSurface::Configure(void* data, zwlr_layer_surface_v1* layer, std::uint32_t serial,
+                              std::uint32_t width, std::uint32_t height) {
+  auto* self = static_cast<OutputSurface*>(data);
+  zwlr_layer_surface_v1_ack_configure(layer, serial);
+  const drawing::PixelSize size{static_cast<int>(width), static_cast<int>(height)};
+  if (size == self->size_) return;
+  self->size_ = size;
+  self->groundBuffer_.reset();
+  self->groundShown_ = false;
+  self->changed_(*self);
+}
+
+// The output went away or the compositor will not show the surface any more.
+void OutputSurface::Closed(void* data, zwlr_layer_surface_v1*) {
+  auto* self = static_cast<OutputSurface*>(data);
+  self->closed_ = true;
+  self->changed_(*self);
+}
+
+drawing::PixelSize OutputSurface::Size() {
+  return {size_.width * scale_, size_.height * scale_};
+}
+
+void OutputSurface::Ground(const drawing::PixelRect&, drawing::Rgb colour) {
+  if (colour == ground_ && groundBuffer_) return;
+  ground_ = colour;
+  groundBuffer_.reset();
+  groundShown_ = false;
+}
+
+// The ground is one colour: one pixel stretched over the output, or a buffer as large as it.
+void OutputSurface::ShowGround() {
+  if (groundShown_ || !configured()) return;
+  const bool stretched = viewport_ != nullptr;
+  const drawing::PixelSize size = stretched ? drawing::PixelSize{1, 1} : Size();
+  groundBuffer_ = ShmBuffer::Create(globals_.shm, size);
+  if (!groundBuffer_) return;
+  const pixman_color_t c = Colour(ground_);
+  const pixman_box32_t all{0, 0, size.width, size.height};
+  pixman_image_fill_boxes(PIXMAN_OP_SRC, groundBuffer_->image(), &c, 1, &all);
+  if (stretched) {
+    wp_viewport_set_destination(viewport_, size_.width, size_.height);
+    wl_surface_set_buffer_scale(surface_, 1);
+  } else {
+    wl_surface_set_buffer_scale(surface_, scale_);
+  }
+  wl_surface_attach(surface_, groundBuffer_->buffer(), 0, 0);
+  wl_surface_damage_buffer(surface_, 0, 0, size.width, size.height);
+  groundShown_ = true;
+}
+
+int OutputSurface::FreeBuffer() {
+  if (shown_ >= 0 && !buffers_[shown_]->busy()) return shown_;  // already up to date
+  for (std::size_t i = 0; i < buffers_.size(); ++i) {
+    if (buffers_[i] && !buffers_[i]->busy()) return static_cast<int>(i);
+  }
+  for (std::size_t i = 0; i < buffers_.size(); ++i) {
+    if (buffers_[i]) continue;
+    buffers_[i] = ShmBuffer::Create(globals_.shm, {sceneArea_.width, sceneArea_.height});
+    return buffers_[i] ? static_cast<int>(i) : -1;
+  }
+  return -1;
+}
+
+void OutputSurface::SetSceneArea(const drawing::PixelRect& area) {
+  const drawing::PixelRect sceneArea = OnLogicalPixels(area, scale_);
+  if (sceneArea == sceneArea_) return;
+  ForgetScene();
+  sceneArea_ = sceneArea;
+  sceneMoved_ = true;
+}
+
+DrawTarget OutputSurface::Target() {
+  if (!configured() || sceneArea_.Empty()) return {};
+  if (drawing_ < 0) {
+    drawing_ = FreeBuffer();
+    if (drawing_ < 0) return {};
+    ShmBuffer& target = *buffers_[drawing_];
+    if (drawing_ != shown_ && pixman_region32_not_empty(&target.stale())) {
+      // The ground where nothing was shown yet, the shown buffer's pixels where it differs.
+      if (shown_ < 0) {
+        int count = 0;
+        const pixman_box32_t* stale = pixman_region32_rectangles(&target.stale(), &count);
+        const pixman_color_t ground = Colour(ground_);
+        pixman_image_fill_boxes(PIXMAN_OP_SRC, target.image(), &ground, count, stale);
+      } else {
+        pixman_image_set_clip_region32(target.image(), &target.stale());
+        pixman_image_composite32(PIXMAN_OP_SRC, buffers_[shown_]->image(), nullptr, target.image(),
+                                 0, 0, 0, 0, 0, 0, sceneArea_.width, sceneArea_.height);
+        pixman_image_set_clip_region32(target.image(), nullptr);
+      }
+    }
+    pixman_region32_clear(&target.stale());
+  }
+  return DrawTarget{buffers_[drawing_]->image(), sceneArea_.x, sceneArea_.y};
+}
+
+void OutputSurface::Show(std::span<const drawing::PixelRect> boxes) {
+  if (!configured()) return;
+  bool commitGround = !groundShown_;
+  ShowGround();
+  if (sceneMoved_) {
+    wl_subsurface_set_position(subsurface_, sceneArea_.x / scale_, sceneArea_.y / scale_);
+    sceneMoved_ = false;
+    commitGround = true;
+  }
+  if (drawing_ >= 0) {
+    // What changed, in the buffers' pixels: the other buffers are behind by that much.
+    pixman_region32_t changed;
+    pixman_region32_init(&changed);
+    for (const drawing::PixelRect& box : boxes) {
+      pixman_region32_union_rect(&changed, &changed, box.x - sceneArea_.x, box.y - sceneArea_.y,
+                                 static_cast<unsigned>(box.width),
+                                 static_cast<unsigned>(box.height));
+    }
+    for (std::size_t i = 0; i < buffers_.size(); ++i) {
+      if (buffers_[i] && static_cast<int>(i) != drawing_) {
+        pixman_region32_union(&buffers_[i]->stale(), &buffers_[i]->stale(), &changed);
+      }
+    }
+    ShmBuffer& target = *buffers_[drawing_];
+    wl_surface_set_buffer_scale(scene_, scale_);
+    wl_surface_attach(scene_, target.buffer(), 0, 0);
+    if (shown_ < 0) {
+      wl_surface_damage_buffer(scene_, 0, 0, sceneArea_.width, sceneArea_.height);
+    } else {
+      int count = 0;
+      const pixman_box32_t* rects = pixman_region32_rectangles(&changed, &count);
+      for (int i = 0; i < count; ++i) {
+        wl_surface_damage_buffer(scene_, rects[i].x1, rects[i].y1, rects[i].x2 - rects[i].x1,
+                                 rects[i].y2 - rects[i].y1);
+      }
+    }
+    pixman_region32_fini(&changed);
+    wl_surface_commit(scene_);
+    target.MarkBusy();
+    shown_ = drawing_;
+    drawing_ = -1;
+  }
+  if (commitGround) wl_surface_commit(surface_);
+}
+
+}  // namespace host::wayland

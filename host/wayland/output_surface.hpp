@@ -1,0 +1,108 @@
+// One output of the compositor and, while the form is shown full-screen, the view that covers
+// it: an overlay layer surface anchored to all four edges, over every panel (exclusive zone -1),
+// taking the keyboard for itself. The layer surface shows the plain ground (one pixel stretched
+// over the output where the compositor can scale it); a subsurface over the scene's part of the
+// view shows shared-memory buffers the canvas draws into. A frame is drawn into a buffer the
+// compositor does not hold, first brought up to date with the one shown (only where they
+// differ), so two buffers are all the scene's pixels. The view's pixels are the output's own:
+// scale 2 draws the scene at 192 dots per inch.
+#pragma once
+
+#include <wayland-client.h>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+
+#include "host/drawing/pixel_geometry.hpp"
+#include "host/wayland/freetype_measurer.hpp"
+#include "host/wayland/layer_shell.hpp"
+#include "host/wayland/pixman_canvas.hpp"
+#include "host/wayland/shm_buffer.hpp"
+#include "viewporter-client-protocol.h"
+
+namespace host::wayland {
+
+class OutputSurface : private CanvasScreen {
+ public:
+  struct Globals {
+    wl_compositor* compositor = nullptr;
+    wl_subcompositor* subcompositor = nullptr;
+    wl_shm* shm = nullptr;
+    zwlr_layer_shell_v1* layerShell = nullptr;
+    wp_viewporter* viewporter = nullptr;  // may be missing: the ground is then a whole buffer
+  };
+  // Called when the view's size or scale is first known or changes, and when the compositor
+  // took the surface away.
+  using Changed = std::function<void(OutputSurface&)>;
+
+  OutputSurface(wl_output* output, std::uint32_t name, Changed changed);
+  ~OutputSurface() override;
+  OutputSurface(const OutputSurface&) = delete;
+  OutputSurface& operator=(const OutputSurface&) = delete;
+
+  std::uint32_t name() const { return name_; }  // the registry's name of the output
+  wl_surface* surface() const { return surface_; }
+  int scale() const { return scale_; }
+  // The view's canvas, from Cover until Uncover; its size is empty until configured. A new
+  // scale gives the view a new canvas (a painter's pictures and text are drawn for one scale),
+  // and the canvas a new generation.
+  drawing::Canvas* canvas() { return canvas_.get(); }
+  int generation() const { return generation_; }
+  bool configured() const { return surface_ != nullptr && size_.width > 0; }
+  bool closed() const { return closed_; }
+
+  // Covers the output with an overlay layer surface (keyboard: exclusive, or none).
+  void Cover(const Globals& globals, bool takeKeyboard, FreeTypeMeasurer& measurer);
+  void Uncover();
+
+ private:
+  drawing::PixelSize Size() override;
+  void SetSceneArea(const drawing::PixelRect& area) override;
+  void Ground(const drawing::PixelRect& area, drawing::Rgb colour) override;
+  DrawTarget Target() override;
+  void Show(std::span<const drawing::PixelRect> boxes) override;
+
+  static void OutputGeometry(void*, wl_output*, std::int32_t, std::int32_t, std::int32_t,
+                             std::int32_t, std::int32_t, const char*, const char*, std::int32_t) {}
+  static void OutputMode(void*, wl_output*, std::uint32_t, std::int32_t, std::int32_t,
+                         std::int32_t) {}
+  static void OutputDone(void* data, wl_output*);
+  static void OutputScale(void* data, wl_output*, std::int32_t factor);
+  static void Configure(void* data, zwlr_layer_surface_v1* layer, std::uint32_t serial,
+                        std::uint32_t width, std::uint32_t height);
+  static void Closed(void* data, zwlr_layer_surface_v1* layer);
+  // The index of a buffer the compositor does not hold (a new one if need be), or -1.
+  int FreeBuffer();
+  void ShowGround();
+  void ForgetScene();
+
+  wl_output* output_;
+  std::uint32_t name_;
+  Changed changed_;
+  Globals globals_;
+  int scale_ = 1;
+  int pendingScale_ = 1;
+  wl_surface* surface_ = nullptr;  // the layer surface: the ground
+  zwlr_layer_surface_v1* layer_ = nullptr;
+  wp_viewport* viewport_ = nullptr;
+  wl_surface* scene_ = nullptr;  // the subsurface: the back buffer
+  wl_subsurface* subsurface_ = nullptr;
+  drawing::PixelSize size_;  // logical pixels, as configured
+  bool closed_ = false;
+  FreeTypeMeasurer* measurer_ = nullptr;
+  std::unique_ptr<PixmanCanvas> canvas_;
+  int generation_ = 0;
+  drawing::Rgb ground_{0, 0, 0};
+  std::unique_ptr<ShmBuffer> groundBuffer_;
+  bool groundShown_ = false;
+  drawing::PixelRect sceneArea_;  // view pixels, on whole logical pixels
+  bool sceneMoved_ = false;       // the subsurface's position is to be committed
+  std::array<std::unique_ptr<ShmBuffer>, 3> buffers_;  // a third only while two are held
+  int shown_ = -1;                                     // the buffer last committed
+  int drawing_ = -1;                                   // the buffer the frame is drawn into
+};
+
+}  // namespace host::wayland

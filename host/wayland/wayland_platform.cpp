@@ -1,0 +1,246 @@
+#include "host/wayland/wayland_platform.hpp"
+
+#include <poll.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "host/form.hpp"
+#include "host/posix/fd_wait.hpp"
+#include "host/posix/prev_instance.hpp"
+
+namespace host::wayland {
+namespace {
+
+// The form's one window: Wayland has no handle for it that other clients could use.
+constexpr Hwnd kFormWindow = 1;
+// What FindTopLevelWindow gives for a caption another instance marked.
+constexpr Hwnd kMarkedWindow = 2;
+
+std::int64_t MonotonicNs() {
+  return posix::MonotonicNowNs();
+}
+
+}  // namespace
+
+WaylandPlatform::WaylandPlatform(wl_display* display, std::string commandLine,
+                                 const SessionFacts& session)
+    : display_(display),
+      commandLine_(std::move(commandLine)),
+      session_(session),
+      marker_(session.runtimeDir, session.display) {
+  registry_ = wl_display_get_registry(display_);
+  static const wl_registry_listener listener{&Global, &GlobalRemove};
+  wl_registry_add_listener(registry_, &listener, this);
+  // The globals, then what each output and the seat say about themselves.
+  wl_display_roundtrip(display_);
+  wl_display_roundtrip(display_);
+}
+
+WaylandPlatform::~WaylandPlatform() {
+  views_.clear();
+  outputs_.clear();
+  seat_.reset();
+  if (globals_.viewporter != nullptr) wp_viewporter_destroy(globals_.viewporter);
+  if (globals_.layerShell != nullptr) zwlr_layer_shell_v1_destroy(globals_.layerShell);
+  if (globals_.shm != nullptr) wl_shm_destroy(globals_.shm);
+  if (globals_.subcompositor != nullptr) wl_subcompositor_destroy(globals_.subcompositor);
+  if (globals_.compositor != nullptr) wl_compositor_destroy(globals_.compositor);
+  if (registry_ != nullptr) wl_registry_destroy(registry_);
+  wl_display_disconnect(display_);
+}
+
+void WaylandPlatform::Global(void* data, wl_registry* registry, std::uint32_t name,
+                             const char* interface, std::uint32_t version) {
+  auto* self = static_cast<WaylandPlatform*>(data);
+  auto bind = [&](const wl_interface* type, std::uint32_t highest) {
+    return wl_registry_bind(registry, name, type, std::min(version, highest));
+  };
+  auto is = [interface](const wl_interface& type) {
+    return std::strcmp(interface, type.name) == 0;
+  };
+  OutputSurface::Globals& g = self->globals_;
+  if (is(wl_compositor_interface)) {
+    // Version 4 damages buffers in their own pixels, as the views draw them.
+    if (version >= 4) g.compositor = static_cast<wl_compositor*>(bind(&wl_compositor_interface, 4));
+  } else if (is(wl_subcompositor_interface)) {
+    g.subcompositor = static_cast<wl_subcompositor*>(bind(&wl_subcompositor_interface, 1));
+  } else if (is(wl_shm_interface)) {
+    g.shm = static_cast<wl_shm*>(bind(&wl_shm_interface, 1));
+  } else if (is(zwlr_layer_shell_v1_interface)) {
+    g.layerShell = static_cast<zwlr_layer_shell_v1*>(bind(&zwlr_layer_shell_v1_interface, 4));
+  } else if (is(wp_viewporter_interface)) {
+    g.viewporter = static_cast<wp_viewporter*>(bind(&wp_viewporter_interface, 1));
+  } else if (is(wl_seat_interface)) {
+    // The first seat only; a locker's child is given none and takes no input anyway.
+    if (self->seat_ == nullptr && !self->session_.lockerChild) {
+      self->seat_ = std::make_unique<SeatInput>(
+          static_cast<wl_seat*>(bind(&wl_seat_interface, 5)),
+          [self](const InputEvent& event, wl_surface* surface) { self->Deliver(event, surface); });
+    }
+  } else if (is(wl_output_interface)) {
+    self->AddOutput(static_cast<wl_output*>(bind(&wl_output_interface, 3)), name);
+  }
+}
+
+void WaylandPlatform::GlobalRemove(void* data, wl_registry*, std::uint32_t name) {
+  auto* self = static_cast<WaylandPlatform*>(data);
+  std::erase_if(self->outputs_, [name](const auto& o) { return o->name() == name; });
+  self->UpdateViews();
+}
+
+void WaylandPlatform::AddOutput(wl_output* output, std::uint32_t name) {
+  outputs_.push_back(std::make_unique<OutputSurface>(
+      output, name, [this](OutputSurface& changed) { OutputChanged(changed); }));
+  if (fullScreen_) outputs_.back()->Cover(globals_, !session_.lockerChild, measurer_);
+}
+
+// A view configured, resized or rescaled is drawn whole at the next frame (a new scale makes it
+// a new view); one the compositor closed is given up until its output comes back.
+void WaylandPlatform::OutputChanged(OutputSurface& output) {
+  if (output.closed()) output.Uncover();
+  UpdateViews();
+}
+
+void WaylandPlatform::UpdateViews() {
+  views_.clear();
+  std::map<std::pair<const OutputSurface*, int>, int> ids;
+  for (const auto& output : outputs_) {
+    if (!output->configured()) continue;
+    const auto key = std::make_pair(output.get(), output->generation());
+    const auto known = viewIds_.find(key);
+    const int id = known != viewIds_.end() ? known->second : nextViewId_++;
+    ids.emplace(key, id);
+    views_.push_back(View{id, output->canvas(), drawing::kStandardDpi * output->scale()});
+  }
+  viewIds_ = std::move(ids);
+}
+
+// Pointer positions become twips of the view under the pointer.
+void WaylandPlatform::Deliver(InputEvent event, wl_surface* surface) {
+  if (event.hasPoint) {
+    int scale = 1;
+    for (const auto& output : outputs_) {
+      if (output->surface() == surface && surface != nullptr) scale = output->scale();
+    }
+    const int dpi = drawing::kStandardDpi * scale;
+    event.x = drawing::PixelsToTwips(static_cast<int>(event.x * static_cast<float>(scale)), dpi);
+    event.y = drawing::PixelsToTwips(static_cast<int>(event.y * static_cast<float>(scale)), dpi);
+  }
+  input_.push_back(event);
+}
+
+bool WaylandPlatform::PrevInstance() {
+  return posix::AnotherInstanceRuns();
+}
+
+void WaylandPlatform::ReportError(std::string_view line) {
+  std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
+  std::fflush(stderr);
+}
+
+std::int64_t WaylandPlatform::NowNs() {
+  return MonotonicNs();
+}
+
+bool WaylandPlatform::Pump(std::int64_t deadlineNs, bool* signalled) {
+  while (wl_display_prepare_read(display_) != 0) {
+    if (wl_display_dispatch_pending(display_) < 0) return false;
+  }
+  if (wl_display_flush(display_) < 0 && errno != EAGAIN) {
+    wl_display_cancel_read(display_);
+    return false;
+  }
+  pollfd fds[2] = {{wl_display_get_fd(display_), POLLIN, 0}, {signals_.fd(), POLLIN, 0}};
+  if (posix::WaitForDescriptors(fds, 2, deadlineNs) && fds[0].revents != 0) {
+    if (wl_display_read_events(display_) < 0) return false;
+  } else {
+    wl_display_cancel_read(display_);
+  }
+  if (signalled != nullptr) *signalled = fds[1].revents != 0;
+  return wl_display_dispatch_pending(display_) >= 0;
+}
+
+// Input is collected while the compositor's events are dispatched and handed to the form
+// afterwards, when no surface is in the middle of a callback.
+void WaylandPlatform::DeliverPending(EventSink& sink) {
+  std::vector<InputEvent> input;
+  input.swap(input_);
+  for (const InputEvent& event : input) {
+    if (!windowCreated_) break;  // the input closed the form
+    sink.OnInput(event);
+  }
+}
+
+WaitResult WaylandPlatform::Wait(const WaitDeadlines& deadlines, EventSink& sink) {
+  for (;;) {
+    const bool had = !input_.empty();
+    DeliverPending(sink);
+    if (had || connectionLost_) return WaitResult::kReady;
+    bool signalled = false;
+    if (!Pump(deadlines.frameNs, &signalled)) {
+      connectionLost_ = true;
+      sink.OnCloseRequest();
+      return WaitResult::kReady;
+    }
+    if (signalled && signals_.Drain()) {
+      sink.OnCloseRequest();
+      return WaitResult::kReady;
+    }
+    if (input_.empty() && MonotonicNs() >= deadlines.frameNs) return WaitResult::kReady;
+  }
+}
+
+// Nothing shows until the form is shown full-screen: then each output gets its view.
+Hwnd WaylandPlatform::CreateFormWindow(const Form& form) {
+  DestroyFormWindow();
+  windowCreated_ = true;
+  SetFormCaption(form.Caption());
+  return kFormWindow;
+}
+
+void WaylandPlatform::SetFormCaption(std::string_view caption) {
+  if (windowCreated_) marker_.Set(caption);
+}
+
+void WaylandPlatform::ShowFullScreen() {
+  if (!windowCreated_) return;
+  fullScreen_ = true;
+  for (const auto& output : outputs_) output->Cover(globals_, !session_.lockerChild, measurer_);
+  if (seat_) seat_->SetPointerHidden(pointerHidden_);
+  // The views' sizes, before the first frame is painted.
+  if (wl_display_roundtrip(display_) < 0) connectionLost_ = true;
+}
+
+void WaylandPlatform::LetKeysGo() {
+  const std::int64_t deadline = MonotonicNs() + 1'000'000'000;
+  while (seat_ && seat_->KeysHeld() && !connectionLost_ && MonotonicNs() < deadline) {
+    if (!Pump(deadline, nullptr)) connectionLost_ = true;
+  }
+  input_.clear();
+}
+
+void WaylandPlatform::DestroyFormWindow() {
+  if (!windowCreated_) return;
+  if (fullScreen_) LetKeysGo();
+  windowCreated_ = false;
+  fullScreen_ = false;
+  views_.clear();
+  viewIds_.clear();
+  for (const auto& output : outputs_) output->Uncover();
+  marker_.Set({});
+  // The surfaces are gone before the program goes on.
+  if (!connectionLost_) wl_display_roundtrip(display_);
+}
+
+Hwnd WaylandPlatform::FindTopLevelWindow(const char* title) {
+  return title != nullptr && marker_.Exists(title) ? kMarkedWindow : 0;
+}
+
+void WaylandPlatform::SetPointerHidden(bool hidden) {
+  pointerHidden_ = hidden;
+  if (seat_) seat_->SetPointerHidden(hidden);
+}
+
+}  // namespace host::wayland

@@ -1,0 +1,112 @@
+// The platform on a Wayland compositor that offers layer-shell: the form full-screen as one
+// overlay surface on every output, followed as outputs come, go or change scale; input from the
+// seat; the event loop on the compositor's connection. There is no preview here: no other
+// client's surface can hold the form.
+#pragma once
+
+#include <wayland-client.h>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "host/platform.hpp"
+#include "host/posix/signal_fd.hpp"
+#include "host/wayland/freetype_measurer.hpp"
+#include "host/wayland/output_surface.hpp"
+#include "host/wayland/seat_input.hpp"
+#include "host/wayland/session_marker.hpp"
+
+namespace host::wayland {
+
+struct SessionFacts {
+  std::string runtimeDir;  // XDG_RUNTIME_DIR
+  std::string display;     // WAYLAND_DISPLAY, or a name for an inherited socket
+  // Started by a locker with an inherited connection and no seat: draw on every output, take
+  // no input, and end quietly when the locker closes the connection.
+  bool lockerChild = false;
+};
+
+class WaylandPlatform : public Platform {
+ public:
+  // Takes the connection (closed on destruction) and learns the compositor's globals.
+  WaylandPlatform(wl_display* display, std::string commandLine, const SessionFacts& session);
+  ~WaylandPlatform() override;
+  WaylandPlatform(const WaylandPlatform&) = delete;
+  WaylandPlatform& operator=(const WaylandPlatform&) = delete;
+
+  // Whether the compositor lets a client cover its outputs at all (layer-shell), with the
+  // surfaces, subsurfaces and shared memory the views are made of.
+  bool HasLayerShell() const {
+    return globals_.layerShell != nullptr && globals_.compositor != nullptr &&
+           globals_.subcompositor != nullptr && globals_.shm != nullptr;
+  }
+  // Whether the run ended because the compositor went away.
+  bool ConnectionLost() const { return connectionLost_; }
+
+  std::string CommandLine() override { return commandLine_; }
+  bool PrevInstance() override;
+  void ReportError(std::string_view line) override;
+
+  std::int64_t NowNs() override;
+  WaitResult Wait(const WaitDeadlines& deadlines, EventSink& sink) override;
+
+  Hwnd CreateFormWindow(const Form& form) override;
+  void SetFormCaption(std::string_view caption) override;
+  void ShowFullScreen() override;
+  void DestroyFormWindow() override;
+
+  // Other instances are found by the captions they marked on this session; no other client's
+  // window is known here, nor can it hold the form.
+  Hwnd FindTopLevelWindow(const char* title) override;
+  std::optional<drawing::PixelSize> HostClientSize(Hwnd) override { return std::nullopt; }
+  bool EmbedForm(Hwnd) override { return false; }
+  void PlaceForm(const drawing::PixelRect&, std::optional<bool>) override {}
+  void SetPointerHidden(bool hidden) override;
+
+  std::span<const View> Views() override { return views_; }
+  drawing::TextMeasurer& Measurer() override { return measurer_; }
+
+ private:
+  static void Global(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
+                     std::uint32_t version);
+  static void GlobalRemove(void* data, wl_registry* registry, std::uint32_t name);
+  void AddOutput(wl_output* output, std::uint32_t name);
+  void OutputChanged(OutputSurface& output);
+  // One view for each output whose surface the compositor configured.
+  void UpdateViews();
+  void Deliver(InputEvent event, wl_surface* surface);
+  // Reads and dispatches what the compositor sent, waiting at most until deadlineNs; false when
+  // the connection is gone.
+  bool Pump(std::int64_t deadlineNs, bool* signalled);
+  void DeliverPending(EventSink& sink);
+  // Keeps the keyboard until the keys pressed over the saver are released (a second at most),
+  // so their releases, and nothing else, reach the client that gets it next.
+  void LetKeysGo();
+
+  wl_display* display_;
+  wl_registry* registry_ = nullptr;
+  std::string commandLine_;
+  SessionFacts session_;
+  OutputSurface::Globals globals_;
+  std::unique_ptr<SeatInput> seat_;
+  std::vector<std::unique_ptr<OutputSurface>> outputs_;
+  posix::SignalFd signals_;
+  FreeTypeMeasurer measurer_;
+  SessionMarker marker_;
+  bool windowCreated_ = false;
+  bool fullScreen_ = false;
+  bool connectionLost_ = false;
+  bool pointerHidden_ = false;
+  std::vector<View> views_;
+  // By output and its canvas's generation, for as long as it is covered.
+  std::map<std::pair<const OutputSurface*, int>, int> viewIds_;
+  int nextViewId_ = 1;
+  std::vector<InputEvent> input_;  // collected while dispatching, delivered after
+};
+
+}  // namespace host::wayland

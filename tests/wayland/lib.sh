@@ -1,0 +1,146 @@
+# The headless Wayland rig the wayland tests share: a private sway (pixman renderer, headless
+# outputs) run by an unprivileged user, since sway refuses to run as root; clients started as
+# that user in its session; screenshots with grim, keys with wtype, a virtual pointer.
+# Source it, then call wl_start_sway; everything it started ends with the test.
+
+WL_DIR=$(mktemp -d /tmp/vorthane-wl.XXXXXX)
+chmod 755 "$WL_DIR"
+WL_PIDS=()
+wl_cleanup() {
+  local pid
+  for pid in "${WL_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${WL_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$WL_DIR"
+}
+trap wl_cleanup EXIT
+
+# The user the session runs as: nobody when started as root, the caller otherwise.
+if [ "$(id -u)" -eq 0 ]; then
+  WL_AS=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+  WL_OWNER=65534:65534
+else
+  WL_AS=()
+  WL_OWNER=$(id -u):$(id -g)
+fi
+mkdir -p "$WL_DIR/rt" "$WL_DIR/home" "$WL_DIR/out"
+chown "$WL_OWNER" "$WL_DIR/rt" "$WL_DIR/home" "$WL_DIR/out"
+chmod 700 "$WL_DIR/rt"
+
+fail() {
+  echo "FAIL: $*" >&2
+  [ -f "$WL_DIR/sway.log" ] && tail -5 "$WL_DIR/sway.log" >&2
+  exit 1
+}
+
+# Runs a command as the session's user, in its session; wl_exec replaces the shell with it (in
+# a background subshell, so that the pid is the program's own).
+wl_exec() {
+  local session=()
+  [ -z "${WL_DISPLAY:-}" ] || session+=(WAYLAND_DISPLAY="$WL_DISPLAY")
+  [ -z "${WL_SWAYSOCK:-}" ] || session+=(SWAYSOCK="$WL_SWAYSOCK")
+  local sanitizer
+  for sanitizer in ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS; do
+    [ -z "${!sanitizer:-}" ] || session+=("$sanitizer=${!sanitizer}")
+  done
+  exec "${WL_AS[@]}" env -i PATH=/usr/bin:/bin HOME="$WL_DIR/home" XDG_RUNTIME_DIR="$WL_DIR/rt" \
+    LANG=C.UTF-8 "${session[@]}" "$@"
+}
+wl_run() { (wl_exec "$@"); }
+
+# Waits until a condition (a command) holds, for at most $1 seconds.
+wl_wait_for() {
+  local limit=$1
+  shift
+  local end=$((SECONDS + limit))
+  until "$@"; do
+    [ "$SECONDS" -lt "$end" ] || return 1
+    sleep 0.05
+  done
+}
+
+# sway with two outputs: HEADLESS-1 1280x720 at scale 1, HEADLESS-2 1920x1080 at scale 2; or
+# with "wl_start_sway 1" one output, HEADLESS-1 1920x1080 at scale 1.
+wl_start_sway() {
+  local count=${1:-2}
+  if [ "$count" -eq 1 ]; then
+    echo "output HEADLESS-1 resolution 1920x1080 position 0 0 scale 1" >"$WL_DIR/sway.cfg"
+  else
+    printf '%s\n' "output HEADLESS-1 resolution 1280x720 position 0 0 scale 1" \
+      "output HEADLESS-2 resolution 1920x1080 position 1280 0 scale 2" >"$WL_DIR/sway.cfg"
+  fi
+  cat >>"$WL_DIR/sway.cfg" <<CFG
+output * background #000000 solid_color
+default_border none
+xwayland disable
+CFG
+  (wl_exec env WLR_BACKENDS=headless WLR_HEADLESS_OUTPUTS="$count" WLR_LIBINPUT_NO_DEVICES=1 \
+    WLR_RENDERER=pixman sway -c "$WL_DIR/sway.cfg" >"$WL_DIR/sway.log" 2>&1) &
+  WL_PIDS+=($!)
+  WL_SWAY_PID=$!
+  wl_wait_for 20 compgen -G "$WL_DIR/rt/sway-ipc.*.sock" >/dev/null || fail "sway did not start"
+  WL_SWAYSOCK=$(compgen -G "$WL_DIR/rt/sway-ipc.*.sock" | head -1)
+  WL_DISPLAY=$(cd "$WL_DIR/rt" && compgen -G "wayland-*" | grep -v lock | head -1)
+  wl_wait_for 10 wl_outputs_are "$count" || fail "sway has not $count outputs"
+}
+
+wl_outputs_are() {
+  [ "$(wl_run swaymsg -t get_outputs -r | grep -c '"name": "HEADLESS-')" -eq "$1" ]
+}
+
+# Starts a program in the session in the background; its pid in WL_LAST, its stderr in
+# $WL_DIR/out/<name>.err.
+wl_start() {
+  local name=$1
+  shift
+  (wl_exec "$@" 2>"$WL_DIR/out/$name.err") &
+  WL_LAST=$!
+  WL_PIDS+=("$WL_LAST")
+}
+
+# A screenshot of one output as a binary PPM.
+wl_shot() {
+  wl_run grim -t ppm -o "$1" "$WL_DIR/out/$2"
+  cat "$WL_DIR/out/$2" >"$3"
+}
+
+# Waits for a process to end within $2 seconds; its status in WL_STATUS.
+wl_wait_exit() {
+  local pid=$1 limit=$2 end
+  end=$((SECONDS + limit))
+  while kill -0 "$pid" 2>/dev/null; do
+    [ "$SECONDS" -lt "$end" ] || return 1
+    sleep 0.05
+  done
+  set +e
+  wait "$pid"
+  WL_STATUS=$?
+  set -e
+}
+
+# The saver (its path in WL_SAVER) started in the session; waits until the banner shows on
+# both outputs.
+wl_start_saver() {
+  wl_start saver "$WL_SAVER" "$@"
+  WL_SAVER_PID=$WL_LAST
+  wl_wait_for 10 wl_banner_on HEADLESS-1 1 || fail "no banner on HEADLESS-1: $(cat "$WL_DIR/out/saver.err")"
+  wl_wait_for 10 wl_banner_on HEADLESS-2 2 || fail "no banner on HEADLESS-2"
+}
+
+# Whether the banner shows on an output of this scale.
+wl_banner_on() {
+  wl_shot "$1" poll.ppm "$WL_DIR/poll.ppm" && "$WL_CHECK" banner "$WL_DIR/poll.ppm" "$2"
+}
+
+# A pointer device on the seat, kept until the test ends.
+wl_start_pointer() {
+  mkfifo "$WL_DIR/pointer.in"
+  chmod 666 "$WL_DIR/pointer.in"
+  (wl_exec "$WL_POINTER" <"$WL_DIR/pointer.in" >"$WL_DIR/pointer.out" 2>&1) &
+  WL_PIDS+=($!)
+  exec {WL_POINTER_FD}>"$WL_DIR/pointer.in"
+  wl_wait_for 10 grep -q ready "$WL_DIR/pointer.out" || fail "no virtual pointer"
+}
+
+WL_SAVER=$1
+WL_CHECK=$2
+WL_POINTER=$3

@@ -1,0 +1,175 @@
+// The Wayland platform's parts that need no compositor: the software canvas draws the scene as
+// the drawing model does, key symbols become the form's key codes, and instances on one session
+// find each other's captions.
+#include <gtest/gtest.h>
+#include <unistd.h>
+#include <xkbcommon/xkbcommon-keysyms.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+
+#include "cover/frm_cover.hpp"
+#include "cover/scene.hpp"
+#include "host/drawing/scene_painter.hpp"
+#include "host/headless/headless_platform.hpp"
+#include "host/headless/memory_canvas.hpp"
+#include "host/runtime.hpp"
+#include "host/wayland/key_codes.hpp"
+#include "host/wayland/pixman_canvas.hpp"
+#include "host/wayland/session_marker.hpp"
+#include "startup/run_mode.hpp"
+
+namespace {
+
+using host::drawing::PixelRect;
+using host::drawing::PixelSize;
+
+// A window in memory: what the canvas shows and the ground it fills.
+struct MemoryScreen : host::wayland::CanvasScreen {
+  explicit MemoryScreen(PixelSize s)
+      : size(s), pixels(static_cast<std::size_t>(s.width) * static_cast<std::size_t>(s.height)) {}
+  ~MemoryScreen() override {
+    if (scene != nullptr) pixman_image_unref(scene);
+  }
+  PixelSize Size() override { return size; }
+  void SetSceneArea(const PixelRect& a) override {
+    if (scene != nullptr) pixman_image_unref(scene);
+    area = a;
+    scene = pixman_image_create_bits(PIXMAN_x8r8g8b8, a.width, a.height, nullptr, 0);
+  }
+  void Ground(const PixelRect& part, host::drawing::Rgb c) override {
+    const std::uint32_t p = std::uint32_t{c.red} << 16 | std::uint32_t{c.green} << 8 | c.blue;
+    for (int y = part.y; y < part.Bottom(); ++y) {
+      for (int x = part.x; x < part.Right(); ++x) At(x, y) = p;
+    }
+  }
+  host::wayland::DrawTarget Target() override { return {scene, area.x, area.y}; }
+  void Show(std::span<const PixelRect> boxes) override {
+    const auto* bits = pixman_image_get_data(scene);
+    const int stride = pixman_image_get_stride(scene) / 4;
+    for (const PixelRect& box : boxes) {
+      for (int y = box.y; y < box.Bottom(); ++y) {
+        for (int x = box.x; x < box.Right(); ++x) {
+          At(x, y) = bits[(y - area.y) * stride + (x - area.x)] & 0xFFFFFF;
+        }
+      }
+    }
+  }
+  std::uint32_t& At(int x, int y) {
+    return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(size.width) +
+                  static_cast<std::size_t>(x)];
+  }
+  PixelSize size;
+  std::vector<std::uint32_t> pixels;
+  PixelRect area;
+  pixman_image_t* scene = nullptr;
+};
+
+int Channel(std::uint32_t p, int shift) {
+  return static_cast<int>((p >> shift) & 0xFF);
+}
+
+class SceneTest : public testing::TestWithParam<int> {
+ protected:
+  SceneTest() : runtime_(platform_), form_(runtime_, mode_) { form_.Load(); }
+  std::int16_t mode_ = startup::RunModeSaver;
+  host::headless::HeadlessPlatform platform_{host::headless::DesktopConfig{}};
+  host::Runtime runtime_;
+  cover::FrmCover form_;
+  host::wayland::FreeTypeMeasurer measurer_;
+};
+
+// The model scales a picture to the nearest pixel and the canvas smoothly, so a scaled picture is
+// compared by its mean difference; everything outside the text is otherwise the same pixel.
+TEST_P(SceneTest, TheCanvasDrawsTheModelsFrame) {
+  const int dpi = GetParam();
+  const PixelSize size{1000 * dpi / 96, 600 * dpi / 96};
+  host::drawing::ColourScheme standard;
+  MemoryScreen screen(size);
+  host::wayland::PixmanCanvas canvas(measurer_, screen);
+  host::drawing::ScenePainter painter(form_, canvas, measurer_, standard, dpi);
+  painter.PaintFrame();
+  host::headless::MemoryCanvas model(measurer_, true);
+  model.SetClientSize(size);
+  host::drawing::ScenePainter modelPainter(form_, model, measurer_, standard, dpi);
+  modelPainter.PaintFrame();
+
+  PixelRect picture;
+  for (const auto& control : modelPainter.VisibleControls()) {
+    if (control.control == "Image1" && dpi != 96) picture = control.box;
+  }
+  auto inside = [](const PixelRect& a, int x, int y) {
+    return x >= a.x && x < a.Right() && y >= a.y && y < a.Bottom();
+  };
+  int mismatches = 0, ink = 0;
+  std::uint32_t brightest = 0;
+  long long difference = 0, channels = 0;
+  for (int y = 0; y < size.height; ++y) {
+    for (int x = 0; x < size.width; ++x) {
+      const std::uint32_t seen = screen.At(x, y);
+      if (std::any_of(model.TextAreas().begin(), model.TextAreas().end(),
+                      [&](const PixelRect& a) { return inside(a, x, y); })) {
+        ink += seen != 0 ? 1 : 0;
+        brightest = std::max(brightest, seen);
+      } else if (inside(picture, x, y)) {
+        for (int shift : {0, 8, 16}) {
+          difference += std::abs(Channel(seen, shift) - Channel(model.ScreenPixel(x, y), shift));
+        }
+        channels += 3;
+      } else {
+        mismatches += seen != model.ScreenPixel(x, y) ? 1 : 0;
+      }
+    }
+  }
+  EXPECT_EQ(mismatches, 0);
+  EXPECT_GT(ink, 300 * dpi * dpi / (96 * 96)) << "ink where the model lays out Label1";
+  EXPECT_EQ(brightest, 0xFFFFFFu) << "in white";
+  if (channels > 0) {
+    EXPECT_LT(static_cast<double>(difference) / static_cast<double>(channels), 4.0);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, SceneTest, testing::Values(96, 192),
+                         [](const testing::TestParamInfo<int>& info) {
+                           return "Dpi" + std::to_string(info.param);
+                         });
+
+struct KeyCase {
+  const char* name;
+  std::uint32_t keysym;
+  std::int16_t code;
+};
+
+class KeyCodeTest : public testing::TestWithParam<KeyCase> {};
+
+TEST_P(KeyCodeTest, KeySymbolsBecomeTheFormsKeyCodes) {
+  EXPECT_EQ(host::wayland::KeyCodeOf(GetParam().keysym), GetParam().code);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, KeyCodeTest,
+    testing::Values(KeyCase{"LowerCaseLetter", XKB_KEY_q, 'Q'}, KeyCase{"Capital", XKB_KEY_Q, 'Q'},
+                    KeyCase{"Digit", XKB_KEY_7, '7'}, KeyCase{"Escape", XKB_KEY_Escape, 27},
+                    KeyCase{"Return", XKB_KEY_Return, 13},
+                    KeyCase{"KeypadEnter", XKB_KEY_KP_Enter, 13}, KeyCase{"F1", XKB_KEY_F1, 112},
+                    KeyCase{"F24", XKB_KEY_F24, 135}, KeyCase{"LeftArrow", XKB_KEY_Left, 37},
+                    KeyCase{"Space", XKB_KEY_space, 32}, KeyCase{"RightAlt", XKB_KEY_Alt_R, 18},
+                    KeyCase{"OtherByItsLowByte", XKB_KEY_odiaeresis, 0xF6}),
+    [](const testing::TestParamInfo<KeyCase>& info) { return std::string(info.param.name); });
+
+TEST(SessionMarkerTest, InstancesOfOneSessionFindTheCaptionsMarkedThere) {
+  const std::string session = "test-" + std::to_string(getpid());
+  host::wayland::SessionMarker first("/run/user/test", session);
+  host::wayland::SessionMarker other("/run/user/test", session);
+  host::wayland::SessionMarker elsewhere("/run/user/test", session + "-other");
+  EXPECT_FALSE(other.Exists("Caption"));
+  first.Set("Caption");
+  EXPECT_TRUE(other.Exists("Caption"));
+  EXPECT_FALSE(other.Exists("Another caption"));
+  EXPECT_FALSE(elsewhere.Exists("Caption")) << "another session";
+  first.Set("");
+  EXPECT_FALSE(other.Exists("Caption")) << "the mark goes with the caption";
+}
+
+}  // namespace
