@@ -1,7 +1,6 @@
 #include "host/x11/input_events.hpp"
 
-#include <X11/keysym.h>
-
+#include "host/posix/key_codes.hpp"
 #include "host/x11/xlib.hpp"
 
 namespace host::x11 {
@@ -10,62 +9,6 @@ namespace {
 std::int16_t ShiftState(unsigned int state) {
   return static_cast<std::int16_t>(((state & ShiftMask) ? 1 : 0) | ((state & ControlMask) ? 2 : 0) |
                                    ((state & Mod1Mask) ? 4 : 0));
-}
-
-// The key code the form expects for a key: letters and digits as their capitals, the usual
-// named keys by their codes, anything else by the low byte of its symbol.
-std::int16_t KeyCodeOf(KeySym sym) {
-  if (sym >= XK_a && sym <= XK_z) return static_cast<std::int16_t>(sym - XK_a + 'A');
-  if ((sym >= XK_A && sym <= XK_Z) || (sym >= XK_0 && sym <= XK_9)) {
-    return static_cast<std::int16_t>(sym);
-  }
-  if (sym >= XK_F1 && sym <= XK_F24) return static_cast<std::int16_t>(112 + (sym - XK_F1));
-  switch (sym) {
-    case XK_BackSpace:
-      return 8;
-    case XK_Tab:
-      return 9;
-    case XK_Return:
-    case XK_KP_Enter:
-      return 13;
-    case XK_Shift_L:
-    case XK_Shift_R:
-      return 16;
-    case XK_Control_L:
-    case XK_Control_R:
-      return 17;
-    case XK_Alt_L:
-    case XK_Alt_R:
-      return 18;
-    case XK_Pause:
-      return 19;
-    case XK_Escape:
-      return 27;
-    case XK_space:
-      return 32;
-    case XK_Prior:
-      return 33;
-    case XK_Next:
-      return 34;
-    case XK_End:
-      return 35;
-    case XK_Home:
-      return 36;
-    case XK_Left:
-      return 37;
-    case XK_Up:
-      return 38;
-    case XK_Right:
-      return 39;
-    case XK_Down:
-      return 40;
-    case XK_Insert:
-      return 45;
-    case XK_Delete:
-      return 46;
-    default:
-      return static_cast<std::int16_t>(sym & 0xFF);
-  }
 }
 
 // X buttons 1, 2, 3 are left, middle, right; the form numbers them 1 left, 2 right, 4 middle.
@@ -104,7 +47,7 @@ std::vector<InputEvent> TranslateInput(XEvent& event, int dpi) {
       const int length = XLookupString(&event.xkey, text, sizeof text, &sym, nullptr);
       InputEvent down;
       down.kind = InputKind::kKeyDown;
-      down.keyCode = KeyCodeOf(sym);
+      down.keyCode = posix::KeyCodeOf(static_cast<std::uint32_t>(sym));
       down.shift = ShiftState(event.xkey.state);
       out.push_back(down);
       if (length == 1) {

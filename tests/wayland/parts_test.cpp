@@ -14,8 +14,8 @@
 #include "host/drawing/scene_painter.hpp"
 #include "host/headless/headless_platform.hpp"
 #include "host/headless/memory_canvas.hpp"
+#include "host/posix/key_codes.hpp"
 #include "host/runtime.hpp"
-#include "host/wayland/key_codes.hpp"
 #include "host/wayland/pixman_canvas.hpp"
 #include "host/wayland/session_marker.hpp"
 #include "startup/run_mode.hpp"
@@ -144,7 +144,7 @@ struct KeyCase {
 class KeyCodeTest : public testing::TestWithParam<KeyCase> {};
 
 TEST_P(KeyCodeTest, KeySymbolsBecomeTheFormsKeyCodes) {
-  EXPECT_EQ(host::wayland::KeyCodeOf(GetParam().keysym), GetParam().code);
+  EXPECT_EQ(host::posix::KeyCodeOf(GetParam().keysym), GetParam().code);
 }
 
 INSTANTIATE_TEST_SUITE_P(
