@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Runs the saver. With a display ($DISPLAY): full screen there, until a key, a click or a
-# movement of the pointer. Without one: on a private virtual display for a few seconds, then
-# writes a screenshot and says where.
+# Runs the saver. In a desktop session ($DISPLAY or $WAYLAND_DISPLAY): full screen there, until a
+# key, a click or a movement of the pointer. Without one: on a private virtual display for a few
+# seconds, then writes a screenshot and says where.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build/default
@@ -10,7 +10,8 @@ bash tools/install-deps.sh
 cmake --build --preset default -j"$(nproc)" --target vorthane >/dev/null
 vorthane=$build/host/x11/vorthane
 
-if [ -n "${DISPLAY:-}" ]; then
+# In a desktop session (X11, or Wayland, where vorthane itself chooses): full screen there.
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   exec "$vorthane" /s
 fi
 
