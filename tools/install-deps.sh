@@ -11,7 +11,8 @@ packages=(
   libfontconfig-dev fonts-linuxlibertine
   # the Wayland platform (the layer-shell protocol description is kept in host/wayland/protocols)
   libwayland-dev libwayland-bin wayland-protocols libxkbcommon-dev libpixman-1-dev libfreetype-dev
-  # tests on a private headless Wayland compositor (sway; weston as one without layer-shell)
+  # tests on a private headless Wayland compositor (sway; weston as one without layer-shell);
+  # sway's XWayland is also the two-monitor display for wine
   sway swayidle grim wtype wayland-utils xwayland weston
   # the Windows program (vorthane.scr): the cross compiler, GoogleTest's source for it, and
   # wine to run its tests
@@ -21,8 +22,6 @@ packages=(
   nsis
   # tests on a private X server
   xvfb xdotool x11-utils imagemagick xscreensaver xscreensaver-data pkg-config procps
-  # two monitors and more for wine: a headless sway, its X server, and its screenshots
-  sway xwayland grim
   # the Debian package and the tests against the real screen-saver daemons
   dpkg-dev file git lintian man-db libxml2-utils desktop-file-utils x11-xserver-utils dbus
   libglib2.0-bin mate-screensaver xsecurelock openbox
