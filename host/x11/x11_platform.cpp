@@ -51,15 +51,20 @@ std::int64_t X11Platform::NowNs() {
   return posix::MonotonicNowNs();
 }
 
-// Sleeps in one ppoll on the X connection and the signal fd until the next frame is due; reads
-// either only when ppoll says it has something, so an idle wait costs as few system calls as
-// possible. The ticks slept through are delivered by the runtime when this returns.
+// Sleeps in one ppoll on the X connection and the signal fd until the next frame is due; the
+// signal fd is read only when ppoll says it has something, the connection after one
+// non-blocking look. The ticks slept through are delivered by the runtime when this returns.
 WaitResult X11Platform::Wait(const WaitDeadlines& deadlines, EventSink& sink) {
   const std::int64_t deadlineNs = deadlines.frameNs;
   bool xReadable = false;  // ppoll reports anything still unread on the socket
   bool signalled = false;
   for (;;) {
-    if ((xReadable || XQLength(display_) > 0) && DispatchQueued(sink)) return WaitResult::kReady;
+    // Events can also wait in the connection's queues, read there by a request that waited for
+    // its reply (while drawing, say) with nothing left on the socket for ppoll to see: a
+    // non-blocking look takes them in.
+    if ((xReadable || XEventsQueued(display_, QueuedAfterReading) > 0) && DispatchQueued(sink)) {
+      return WaitResult::kReady;
+    }
     if (signalled && signals_.Drain()) {
       sink.OnCloseRequest();
       return WaitResult::kReady;
