@@ -158,7 +158,6 @@ void HeadlessPlatform::UpdateViews() {
     const drawing::PixelSize size{covers[i].area.width, covers[i].area.height};
     if (!keep || canvas.ClientSize() != size) canvas.SetClientSize(size);
     view.canvas = &canvas;
-    viewMonitors_[view.id] = covers[i];
     next.push_back(view);
   }
   views_ = std::move(next);

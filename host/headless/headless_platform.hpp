@@ -123,7 +123,6 @@ class HeadlessPlatform : public Platform {
   // A view per monitor while full-screen, else one for the window itself; each with its canvas.
   std::vector<View> views_;
   std::map<int, std::unique_ptr<MemoryCanvas>> canvases_;
-  std::map<int, MonitorSpec> viewMonitors_;  // what each full-screen view covers
   int nextViewId_ = 1;
   MemoryCanvas noCanvas_;
 };

@@ -8,15 +8,9 @@
 # default 120) ends a program that hangs; LOGPIXELS sets the prefix's dots per inch for this run.
 set -euo pipefail
 
-here=$(cd "$(dirname "$0")" && pwd)
-export WINEPREFIX=${WINEPREFIX:-$here/../../build/windows/wineprefix}
-export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES="mscoree,mshtml="
+source "$(dirname "$0")/prefix.sh"
+wine_prefix_lock
 timeout_s=${VORTHANE_WINE_TIMEOUT:-120}
-
-mkdir -p "$WINEPREFIX"
-exec 9>"$WINEPREFIX.lock"
-flock 9  # one program at a time in the prefix
 
 cleanup() {
   wineserver -k >/dev/null 2>&1 || true
@@ -39,22 +33,7 @@ rm -f "$displayfd"
 [ -n "$display" ] || { echo "run.sh: Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$display"
 
-wineserver -p </dev/null >/dev/null 2>&1
-
-if [ ! -f "$WINEPREFIX/.vorthane-ready" ]; then
-  timeout 120 wine wineboot -i </dev/null >/dev/null 2>&1
-  # Without a window manager, managed windows close late and never cover the screen.
-  timeout 30 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
-    </dev/null >/dev/null 2>&1
-  touch "$WINEPREFIX/.vorthane-ready"
-fi
-
-dpi=${LOGPIXELS:-96}
-if [ "$(cat "$WINEPREFIX/.vorthane-dpi" 2>/dev/null)" != "$dpi" ]; then
-  timeout 30 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
-    </dev/null >/dev/null 2>&1
-  echo "$dpi" >"$WINEPREFIX/.vorthane-dpi"
-fi
+wine_prefix_prepare ${LOGPIXELS:-96}
 
 set +e
 timeout -k 5 "$timeout_s" wine "$@"

@@ -11,14 +11,9 @@
 # root use its X server. VORTHANE_WINE_TIMEOUT (seconds, default 120) ends a program that hangs.
 set -euo pipefail
 
-here=$(cd "$(dirname "$0")" && pwd)
-export WINEPREFIX=${WINEPREFIX:-$here/../../build/windows/wineprefix}
-export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES="mscoree,mshtml="
+source "$(dirname "$0")/prefix.sh"
+wine_prefix_lock
 timeout_s=${VORTHANE_WINE_TIMEOUT:-120}
-mkdir -p "$WINEPREFIX"
-exec 9>"$WINEPREFIX.lock"
-flock 9 # one program at a time in the prefix
 
 rig=$(mktemp -d /tmp/vorthane-sway.XXXXXX)
 as_sway_user=()
@@ -74,18 +69,7 @@ as_x_client=("${as_sway_user[@]}" "${sway_env[@]}" DISPLAY="$DISPLAY")
 right=$(xrandr --listmonitors | awk 'NR > 1 { split($3, g, "+"); if (g[2] > 0) print $4 }')
 xrandr --output "$right" --primary
 
-wineserver -p </dev/null >/dev/null 2>&1
-if [ ! -f "$WINEPREFIX/.vorthane-ready" ]; then
-  timeout 120 wine wineboot -i </dev/null >/dev/null 2>&1
-  timeout 30 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
-    </dev/null >/dev/null 2>&1
-  touch "$WINEPREFIX/.vorthane-ready"
-fi
-if [ "$(cat "$WINEPREFIX/.vorthane-dpi" 2>/dev/null)" != 96 ]; then
-  timeout 30 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f \
-    </dev/null >/dev/null 2>&1
-  echo 96 >"$WINEPREFIX/.vorthane-dpi"
-fi
+wine_prefix_prepare 96
 set +e
 timeout -k 5 "$timeout_s" wine "$@"
 status=$?
