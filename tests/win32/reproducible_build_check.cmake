@@ -1,8 +1,15 @@
 # Two builds of one commit are the same bytes: vorthane.scr and vorthane-setup.exe are removed,
 # built again and compared with the first build; the program file's time stamp is the commit's
 # time, not the build's.
-#   cmake -DBUILD_DIR=... -DEPOCH=... -P reproducible_build_check.cmake
+#   cmake -DBUILD_DIR=... -DSOURCE_DIR=... -P reproducible_build_check.cmake
 set(files vorthane.scr vorthane-setup.exe)
+# The first build: the build tree as the current commit gives it (a commit since the last build
+# changes the version).
+execute_process(COMMAND ${CMAKE_COMMAND} --build ${BUILD_DIR} --target vorthane_setup
+                RESULT_VARIABLE status OUTPUT_QUIET)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "the first build failed (${status})")
+endif()
 set(first ${BUILD_DIR}/reproducible-first)
 file(REMOVE_RECURSE ${first})
 file(MAKE_DIRECTORY ${first})
@@ -32,6 +39,12 @@ function(read_le32 path offset out)
   math(EXPR value "0x${hex}")
   set(${out} ${value} PARENT_SCOPE)
 endfunction()
+if(DEFINED ENV{SOURCE_DATE_EPOCH})
+  set(EPOCH $ENV{SOURCE_DATE_EPOCH})
+else()
+  execute_process(COMMAND git -C ${SOURCE_DIR} log -1 --format=%ct OUTPUT_VARIABLE EPOCH
+                  OUTPUT_STRIP_TRAILING_WHITESPACE)
+endif()
 read_le32(${BUILD_DIR}/vorthane.scr 60 header)
 math(EXPR stampAt "${header} + 8")
 read_le32(${BUILD_DIR}/vorthane.scr ${stampAt} stamp)
