@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cwctype>
 #include <memory>
@@ -222,7 +223,12 @@ TEST_P(Installer, InstallsSilentlyAndUninstallsToWhatWasBefore) {
   EXPECT_FALSE(RegText(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayName"));
   EXPECT_FALSE(Exists(licence));
   EXPECT_EQ(Exists(scr), c.inUseAtUninstall);
+  const auto returned = std::chrono::steady_clock::now();
   PumpUntil([&] { return !Exists(uninstaller) && !Exists(ProgramFolder()); }, seconds(10));
+  std::printf("uninstaller's own file and folder gone %lld ms after it returned\n",
+              static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                         std::chrono::steady_clock::now() - returned)
+                                         .count()));
   EXPECT_FALSE(Exists(uninstaller));
   EXPECT_FALSE(Exists(ProgramFolder()));
   if (chosen) {
