@@ -1,30 +1,63 @@
 #!/usr/bin/env bash
-# Benchmark (not a test): vorthane.scr under wine beside the X11 program vorthane and beside the
-# Win32 floor probe (bench/win32_floor_probe.cpp: only the frames a saver needs), on one private
-# Xvfb at 1920x1080, each full-screen for the same time. Reports the CPU seconds of each
+# Benchmark (not a test): vorthane.scr under wine beside the Win32 floor probe
+# (bench/win32_floor_probe.cpp: only the frames a saver needs) and, where it is built, beside the
+# X11 program vorthane, each full-screen for the same time. Reports the CPU seconds of each
 # program's own process, of wine's processes around it (wineserver, its services) and of the X
 # server, and the saver's CPU as a ratio to the probe's, own process and with wine's. The
 # programs under wine are measured in their steady state, after their start.
-# Needs both builds and the test prefix (run `ctest --preset windows` once).
-# Usage: bench/wine.sh [seconds per program, default 30] [rounds under wine, default 3]
+# Needs the windows build; by default it runs in the test prefix (run `ctest --preset windows`
+# once to make it) on a private Xvfb at 1920x1080.
+# Usage: bench/wine.sh [--prefix DIR] [--display :N] [seconds per program, default 30]
+#                      [rounds under wine, default 3]
+#   --prefix DIR   another wine prefix (made with wineboot; without a window manager on the
+#                  display, set HKCU\Software\Wine\X11 Driver\Managed to N in it)
+#   --display :N   a running X server instead of a private Xvfb (its CPU is counted where its
+#                  lock file names its process)
+# The X11 program's row needs the default build (build/default/host/x11/vorthane); without it
+# the wine figures come alone.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+prefix=$PWD/build/windows/wineprefix
+display=""
+while [ $# -gt 0 ]; do
+  case $1 in
+    --prefix) prefix=$(cd "$2" && pwd); shift 2 ;;
+    --display) display=$2; shift 2 ;;
+    --) shift; break ;;
+    -*) echo "bench: unknown option $1" >&2; exit 2 ;;
+    *) break ;;
+  esac
+done
 seconds=${1:-30}
 rounds=${2:-3}
 x11=build/default/host/x11/vorthane
 scr=${VORTHANE_SCR:-$PWD/build/windows/vorthane.scr}  # another build of it, to compare
 probe=$PWD/build/windows/bench/floorprobe.exe
-export WINEPREFIX=$PWD/build/windows/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-for f in "$x11" "$scr" "$probe" "$WINEPREFIX/.vorthane-ready"; do
-  [ -e "$f" ] || { echo "bench: $f is missing: build both presets and run the windows tests" >&2; exit 1; }
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+ready=$WINEPREFIX/system.reg
+[ "$prefix" = "$PWD/build/windows/wineprefix" ] && ready=$WINEPREFIX/.vorthane-ready
+for f in "$scr" "$probe" "$ready"; do
+  [ -e "$f" ] || { echo "bench: $f is missing: build the windows preset and run its tests" >&2; exit 1; }
 done
+[ -x "$x11" ] || x11=""
 exec 9>"$WINEPREFIX.lock"
 flock 9  # the tests use the same prefix
 
-exec 3< <(Xvfb -displayfd 1 -screen 0 1920x1080x24 -nolisten tcp -noreset -dpi 96 2>/dev/null & echo "pid $!")
-read -r -t 20 a <&3; read -r -t 20 b <&3
-for line in "$a" "$b"; do case $line in pid\ *) xvfb=${line#pid } ;; *) export DISPLAY=":$line" ;; esac; done
-trap 'wineserver -k >/dev/null 2>&1 || true; kill "$xvfb" 2>/dev/null || true' EXIT
+xvfb=""
+if [ -n "$display" ]; then
+  export DISPLAY=$display
+  number=${display#*:}
+  lock=/tmp/.X${number%%.*}-lock  # holds the server's process id
+  [ -r "$lock" ] && xvfb=$(tr -d ' \n' <"$lock")
+  screen=$(xdpyinfo 2>/dev/null | awk '/dimensions:/ && !seen { print $2; seen = 1 }' || true)
+  screen="X server $display${screen:+ at $screen}"
+else
+  exec 3< <(Xvfb -displayfd 1 -screen 0 1920x1080x24 -nolisten tcp -noreset -dpi 96 2>/dev/null & echo "pid $!")
+  read -r -t 20 a <&3; read -r -t 20 b <&3
+  for line in "$a" "$b"; do case $line in pid\ *) xvfb=${line#pid } ;; *) export DISPLAY=":$line" ;; esac; done
+  screen="Xvfb 1920x1080x24"
+fi
+trap 'wineserver -k >/dev/null 2>&1 || true; [ -z "$display" ] && kill "$xvfb" 2>/dev/null || true' EXIT
 
 hz=$(getconf CLK_TCK)
 cpu() { awk -v hz="$hz" '{ printf "%.3f", ($14 + $15) / hz }' "/proc/$1/stat" 2>/dev/null || echo 0; }
@@ -45,13 +78,16 @@ pct() { awk -v c="$1" -v s="$seconds" 'BEGIN { printf "%.2f", 100 * c / s }'; }
 pctw() { awk -v c="$1" -v s="$seconds" -v r="$rounds" 'BEGIN { printf "%.2f", 100 * c / (s * r) }'; }
 add() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a + b }'; }
 
-x0=$(cpu "$xvfb")
-"$x11" /s &
-pid=$!
-sleep "$seconds"
-x11_cpu=$(cpu "$pid")
-kill "$pid"; wait "$pid" 2>/dev/null || true
-x1=$(cpu "$xvfb")
+x11_cpu=- x0=0 x1=0
+if [ -n "$x11" ]; then
+  x0=$(cpu "${xvfb:-0}")
+  "$x11" /s &
+  pid=$!
+  sleep "$seconds"
+  x11_cpu=$(cpu "$pid")
+  kill "$pid"; wait "$pid" 2>/dev/null || true
+  x1=$(cpu "${xvfb:-0}")
+fi
 
 # wine's own start (the server and its services) before the clock starts: a warm machine.
 wineserver -p </dev/null >/dev/null 2>&1
@@ -71,11 +107,11 @@ run_wine() {
   others_of() { prefix_pids | grep -vx "${found:-0}" || true; }
   local others
   others=$(others_of)
-  own0=$(cpu "${found:-0}") other0=$(sum_cpu $others) x0w=$(cpu "$xvfb")
+  own0=$(cpu "${found:-0}") other0=$(sum_cpu $others) x0w=$(cpu "${xvfb:-0}")
   sleep "$seconds"
   own=$(sub "$(cpu "${found:-0}")" "$own0")
   other=$(sub "$(sum_cpu $others)" "$other0")
-  xs=$(sub "$(cpu "$xvfb")" "$x0w")
+  xs=$(sub "$(cpu "${xvfb:-0}")" "$x0w")
   [ -n "$found" ] && kill "$found" 2>/dev/null
   sleep 1
 }
@@ -94,10 +130,13 @@ wineserver -k >/dev/null 2>&1 || true
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
 
 echo "machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cores; $(date -u +%F)"
-echo "display: Xvfb 1920x1080x24; ${seconds} s per program, under wine $rounds rounds each (CPU summed)"
+echo "display: $screen; ${seconds} s per program, under wine $rounds rounds each (CPU summed)"
+echo "prefix: $WINEPREFIX"
 printf "%-22s %8s %7s %12s %7s %10s %7s\n" program own_s "%core" wine_other_s "%core" xserver_s "%core"
-printf "%-22s %8s %7s %12s %7s %10s %7s\n" "vorthane (X11)" "$x11_cpu" "$(pct "$x11_cpu")" - - \
-  "$(sub "$x1" "$x0")" "$(pct "$(sub "$x1" "$x0")")"
+if [ -n "$x11" ]; then
+  printf "%-22s %8s %7s %12s %7s %10s %7s\n" "vorthane (X11)" "$x11_cpu" "$(pct "$x11_cpu")" - - \
+    "$(sub "$x1" "$x0")" "$(pct "$(sub "$x1" "$x0")")"
+fi
 printf "%-22s %8s %7s %12s %7s %10s %7s\n" "floor probe (wine)" "$probe_cpu" "$(pctw "$probe_cpu")" \
   "$probe_wine" "$(pctw "$probe_wine")" "$probe_x" "$(pctw "$probe_x")"
 printf "%-22s %8s %7s %12s %7s %10s %7s\n" "vorthane.scr (wine)" "$saver_cpu" "$(pctw "$saver_cpu")" \

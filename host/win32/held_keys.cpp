@@ -38,7 +38,7 @@ LRESULT CALLBACK HeldKeys::Hook(int code, WPARAM message, LPARAM event) {
   const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(event);
   const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
   self->down_.set(key->vkCode & 0xFF, down);
-  if (self->Swallowing()) return 1;
+  if (down && self->Swallowing()) return 1;
   return CallNextHookEx(nullptr, code, message, event);
 }
 

@@ -22,4 +22,14 @@ bool HostWatch::Orphaned(HWND window) {
   return reported_;
 }
 
+std::optional<SIZE> HostWatch::SizeToFollow(HWND window) const {
+  if (host_ == nullptr || reported_ || window == nullptr) return std::nullopt;
+  RECT host{};
+  RECT own{};
+  if (GetClientRect(host_, &host) == 0 || GetClientRect(window, &own) == 0) return std::nullopt;
+  if (host.right <= 0 || host.bottom <= 0) return std::nullopt;
+  if (host.right == own.right && host.bottom == own.bottom) return std::nullopt;
+  return SIZE{host.right, host.bottom};
+}
+
 }  // namespace host::win32

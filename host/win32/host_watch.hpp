@@ -1,9 +1,12 @@
 // The preview's host window, watched: when the Settings dialog's process dies, its windows go
-// but the preview (a window of this process) may be told nothing. The wait loop sleeps on the
-// host's process too, and asks on every wake (at least once a frame) whether the host is gone.
+// but the preview (a window of this process) may be told nothing, and Windows tells no child
+// window that its parent changed size. The wait loop sleeps on the host's process too, and asks
+// on every wake (at least once a frame) whether the host is gone or has another size.
 #pragma once
 
 #include <windows.h>
+
+#include <optional>
 
 namespace host::win32 {
 
@@ -18,6 +21,9 @@ class HostWatch {
   // parent the window has when first asked as a child window (embedding precedes the first
   // wait).
   bool Orphaned(HWND window);
+  // The host's client size when the window's differs from it, for the window to follow; nothing
+  // while they agree, and for a host of no size (the last picture stays, as on X11).
+  std::optional<SIZE> SizeToFollow(HWND window) const;
   // The host's process, to wait on; nullptr while no host is watched.
   HANDLE Process() const { return reported_ ? nullptr : process_; }
 

@@ -75,6 +75,12 @@ WaitResult Win32Platform::Wait(const WaitDeadlines& deadlines, EventSink& sink) 
       Deliver(Pending{Pending::Kind::kClose, {}, {}});
       break;
     }
+    if (const std::optional<SIZE> size = previewHost_.SizeToFollow(window_)) {
+      // The runtime draws the new size as soon as the wait returns.
+      ::SetWindowPos(window_, nullptr, 0, 0, size->cx, size->cy,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      break;
+    }
     const std::int64_t remaining = deadlineNs - NowNs();
     if (messages || remaining <= 0) {
       MSG message;

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -38,7 +40,17 @@ std::wstring QueryVersionString(const std::vector<std::uint8_t>& record, const w
   return value;
 }
 
-TEST(ProgramFile, VersionRecordSaysOnePointZeroZero) {
+// The version grows with every commit: 1.00, then the commit's day since 1970 and its minute.
+TEST(ProgramFile, VersionRecordSaysTheBuildsVersion) {
+  const char* set = std::getenv("VORTHANE_WIN_VERSION");  // CTest says the build's
+  ASSERT_NE(set, nullptr) << "VORTHANE_WIN_VERSION is not set";
+  const std::string text = set;
+  const std::wstring version(text.begin(), text.end());
+  unsigned days = 0;
+  unsigned minutes = 0;
+  ASSERT_EQ(std::sscanf(text.c_str(), "1.00.%u.%u", &days, &minutes), 2) << text;
+  EXPECT_GT(days, 19000u);  // a commit of this century
+  EXPECT_LT(minutes, 24u * 60u);
   const std::wstring path = SaverPath();
   DWORD ignored = 0;
   const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
@@ -49,13 +61,14 @@ TEST(ProgramFile, VersionRecordSaysOnePointZeroZero) {
   UINT fixedSize = 0;
   ASSERT_NE(VerQueryValueW(record.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixedSize), 0);
   EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
-  EXPECT_EQ(fixed->dwFileVersionLS, 0u);
+  EXPECT_EQ(fixed->dwFileVersionLS, days << 16 | minutes);
   EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
+  EXPECT_EQ(fixed->dwProductVersionLS, days << 16 | minutes);
   const struct {
     const wchar_t* name;
     const wchar_t* value;
-  } strings[] = {{L"FileVersion", L"1.00"},
-                 {L"ProductVersion", L"1.00"},
+  } strings[] = {{L"FileVersion", version.c_str()},
+                 {L"ProductVersion", version.c_str()},
                  {L"CompanyName", L"Vorthane Software"},
                  {L"FileDescription", L"Vorthane Screen Saver"},
                  {L"ProductName", L"Vorthane"},

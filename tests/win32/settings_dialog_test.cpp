@@ -83,6 +83,43 @@ TEST(SettingsDialog, PreviewFillsTheAreaAndEndsWithIt) {
               static_cast<long long>(ms.count()));
 }
 
+// The dialog lays its area out anew (or the user resizes it): the preview follows each size;
+// an area of no size leaves the preview as it was.
+TEST(SettingsDialog, PreviewFollowsItsAreasSize) {
+  SettingsDialog dialog;
+  SaverProcess saver(L"/p " + dialog.AreaNumber());
+  HWND preview = nullptr;
+  ASSERT_TRUE(PumpUntil(
+      [&] {
+        preview = FindWindowExW(dialog.area(), nullptr, nullptr, L"Preview");
+        return preview != nullptr && IsWindowVisible(preview);
+      },
+      seconds(10)))
+      << saver.Stderr();
+  const struct {
+    SIZE area;
+    SIZE preview;
+  } steps[] = {
+      {{640, 480}, {640, 480}}, {{80, 60}, {80, 60}}, {{0, 0}, {80, 60}}, {{152, 112}, {152, 112}}};
+  for (const auto& step : steps) {
+    SetWindowPos(dialog.area(), nullptr, 0, 0, step.area.cx, step.area.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client{};
+    const bool followed = PumpUntil(
+        [&] {
+          GetClientRect(preview, &client);
+          return client.right == step.preview.cx && client.bottom == step.preview.cy;
+        },
+        seconds(3));
+    if (step.area.cx == step.preview.cx) PumpFor(milliseconds(200));  // and stays so
+    GetClientRect(preview, &client);
+    EXPECT_TRUE(followed) << step.area.cx << "x" << step.area.cy;
+    EXPECT_EQ(client.right, step.preview.cx) << step.area.cx << "x" << step.area.cy;
+    EXPECT_EQ(client.bottom, step.preview.cy) << step.area.cx << "x" << step.area.cy;
+  }
+  EXPECT_TRUE(saver.Running());
+}
+
 struct RunModeCase {
   const wchar_t* name;
   const wchar_t* arguments;

@@ -535,13 +535,19 @@ GLYPH_S = [
 ]
 
 
+# The icon's white zig-zag (the corners of a 2-pixel line) and its letters (glyph, left, top),
+# in the 32x32 design's pixels.
+ICON_ZIGZAG = [(0, 28), (4, 22), (9, 28), (14, 22), (19, 28), (24, 22), (29, 28), (31, 26)]
+ICON_LETTERS = ((GLYPH_V, 1, 4), (GLYPH_S, 17, 5))
+
+
 def make_icon_pixels():
     """Returns a 32x32 grid of palette indices, None for transparent."""
     size = 32
     grid = [[None] * size for _ in range(size)]
 
     # White zig-zag across the lower part of the icon.
-    zig = [(0, 28), (4, 22), (9, 28), (14, 22), (19, 28), (24, 22), (29, 28), (31, 26)]
+    zig = ICON_ZIGZAG
     zig_px = set()
     for (xa, ya), (xb, yb) in zip(zig, zig[1:]):
         steps = max(abs(xb - xa), abs(yb - ya)) * 4
@@ -558,7 +564,7 @@ def make_icon_pixels():
 
     # The letters go on top of the zig-zag.
     letter_px = {}
-    for glyph, ox, oy in ((GLYPH_V, 1, 4), (GLYPH_S, 17, 5)):
+    for glyph, ox, oy in ICON_LETTERS:
         for r, row in enumerate(glyph):
             for c, ch in enumerate(row):
                 if ch == "B":
@@ -661,17 +667,71 @@ def png_bytes(image):
     return out.getvalue()
 
 
+def icon_cells(wanted):
+    """A 32x32 mask (0 or 1) of the letters' cells whose shape letter is in `wanted`."""
+    mask = np.zeros((32, 32))
+    for glyph, ox, oy in ICON_LETTERS:
+        for r, row in enumerate(glyph):
+            for c, ch in enumerate(row):
+                if ch in wanted:
+                    mask[oy + r, ox + c] = 1.0
+    return mask
+
+
+def draw_icon(size):
+    """The icon's design drawn at its own size (48 or 256 pixels), not enlarged: the zig-zag as
+    a smooth 2-pixel line through the same corners, the letters' cells as smooth shapes (the
+    cells blurred by 0.9 design pixel and cut at half), the black outline one design pixel
+    wide around everything and cutting through the zig-zag around the letters, as in the
+    32x32 image. Supersampled SS times, then averaged down."""
+    n = size * SS
+    k = n / 32.0  # one design pixel
+    sigma = 0.9 * k
+    # Where a blurred straight edge crosses this level, it lies one design pixel further out.
+    grow_level = 0.5 * math.erfc(1.0 / (sigma / k) / math.sqrt(2.0))
+
+    def smooth(mask, level=0.5):
+        cells = Image.fromarray((mask * 255).astype(np.uint8), "L").resize(
+            (n, n), Image.Resampling.NEAREST)
+        return (blur(np.asarray(cells, dtype=np.float64) / 255.0, sigma) >= level).astype(
+            np.float64)
+
+    line = Image.new("L", (n, n), 0)
+    d = ImageDraw.Draw(line)
+    centres = [((x + 1) * k, (y + 1) * k) for x, y in ICON_ZIGZAG]
+    d.line(centres, fill=255, width=int(round(2 * k)), joint="curve")
+    for cx, cy in (centres[0], centres[-1]):
+        d.ellipse((cx - k, cy - k, cx + k, cy + k), fill=255)
+    zig = np.asarray(line, dtype=np.float64) / 255.0
+
+    letter_cells = icon_cells("BN")
+    letters = smooth(letter_cells)
+    navy = letters * (1.0 - smooth(icon_cells("B")))  # the shading: the letters but their face
+    letter_outline = smooth(letter_cells, grow_level)
+    outline = np.maximum(
+        (blur(np.maximum(zig, letters), sigma) >= grow_level).astype(np.float64),
+        letter_outline)
+
+    rgb = np.zeros((n, n, 3))
+    over(rgb, np.array(PALETTE16[WHITE], dtype=np.float64), zig * (1.0 - letter_outline))
+    over(rgb, np.array(PALETTE16[BLUE], dtype=np.float64), letters)
+    over(rgb, np.array(PALETTE16[NAVY], dtype=np.float64), navy)
+    rgba = np.dstack([rgb, outline * 255.0])
+    image = Image.fromarray(np.clip(rgba + 0.5, 0, 255).astype(np.uint8), "RGBA")
+    return image.reduce(SS)
+
+
 def program_icon_bytes(grid):
     """The program file's icon, in the sizes Explorer shows: the design's own 32x32 16-colour
-    image byte for byte, the same pixels enlarged eight times for 256x256 (PNG, as Windows
-    stores that size), and that enlargement averaged down to 48x48 and 16x16 (32-bit)."""
+    image byte for byte, the design drawn at 48x48 (32-bit) and 256x256 (PNG, as Windows
+    stores that size), and the 32x32 pixels averaged down to 16x16 (32-bit)."""
     design = ico_bytes(grid)[6 + 16:]
-    big = icon_rgba(grid).resize((256, 256), Image.Resampling.NEAREST)
+    small = icon_rgba(grid).resize((16, 16), Image.Resampling.BOX)
     images = [
-        (16, 32, dib32_bytes(big.resize((16, 16), Image.Resampling.BOX))),
+        (16, 32, dib32_bytes(small)),
         (32, 4, design),
-        (48, 32, dib32_bytes(big.resize((48, 48), Image.Resampling.BOX))),
-        (256, 32, png_bytes(big)),
+        (48, 32, dib32_bytes(draw_icon(48))),
+        (256, 32, png_bytes(draw_icon(256))),
     ]
     offset = 6 + 16 * len(images)
     head = struct.pack("<HHH", 0, 1, len(images))
