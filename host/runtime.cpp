@@ -131,42 +131,11 @@ void Runtime::PresentFrameIfDue() {
 
 void Runtime::TraceFrame(const View& view, const drawing::ScenePainter& painter,
                          std::span<const drawing::PixelRect> damage) {
-  auto number = [](std::string& out, int value) { out += std::to_string(value); };
-  std::string boxes = "[";
-  for (const drawing::PixelRect& box : damage) {
-    if (boxes.size() > 1) boxes += ',';
-    boxes += '[';
-    number(boxes, box.x);
-    boxes += ',';
-    number(boxes, box.y);
-    boxes += ',';
-    number(boxes, box.width);
-    boxes += ',';
-    number(boxes, box.height);
-    boxes += ']';
-  }
-  boxes += ']';
-  std::string visible = "[";
-  for (const drawing::VisibleControl& control : painter.VisibleControls()) {
-    if (visible.size() > 1) visible += ',';
-    // Control names are plain identifiers: nothing in them needs escaping.
-    visible += "{\"control\":\"";
-    visible += control.control;
-    visible += "\",\"x\":";
-    number(visible, control.box.x);
-    visible += ",\"y\":";
-    number(visible, control.box.y);
-    visible += ",\"w\":";
-    number(visible, control.box.width);
-    visible += ",\"h\":";
-    number(visible, control.box.height);
-    visible += '}';
-  }
-  visible += ']';
+  const std::vector<drawing::VisibleControl> visible = painter.VisibleControls();
   Trace(TraceOp::kFrame, {{"view", std::int64_t{view.id}},
                           {"dpi", std::int64_t{view.dpi}},
-                          {"damage", JsonRaw{boxes}},
-                          {"visible", JsonRaw{visible}}});
+                          {"damage", TraceBoxes{damage}},
+                          {"visible", TraceControls{visible}}});
 }
 
 void Runtime::OnExposed(int viewId, const drawing::PixelRect& area) {

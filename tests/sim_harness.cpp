@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "host/drawing/scene_painter.hpp"
+#include "tools/sim/json_trace.hpp"
 
 namespace testing_support {
 
@@ -21,8 +22,9 @@ void RecordingTrace::Write(double timeMs, host::TraceOp op,
             text = v ? "true" : "false";
           } else if constexpr (std::is_same_v<T, std::nullptr_t>) {
             text = "null";
-          } else if constexpr (std::is_same_v<T, host::JsonRaw>) {
-            text = std::string(v.text);
+          } else if constexpr (std::is_same_v<T, host::TraceBoxes> ||
+                               std::is_same_v<T, host::TraceControls>) {
+            sim::AppendJson(text, v);
           } else {
             char buffer[64];
             text.assign(buffer, std::to_chars(buffer, buffer + sizeof buffer, v).ptr);
