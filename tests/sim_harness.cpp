@@ -1,5 +1,7 @@
 #include "tests/sim_harness.hpp"
 
+#include <gtest/gtest.h>
+
 #include <charconv>
 #include <cmath>
 
@@ -149,6 +151,18 @@ host::headless::ScriptedAction DestroyHosts(double ms) {
   action.kind = host::headless::ScriptedAction::Kind::kDestroyHosts;
   action.atNs = std::llround(ms * 1e6);
   return action;
+}
+
+void ExpectEveryViewShowsTheScene(SimRun& run) {
+  for (const host::View& view : run.platform.Views()) {
+    const auto& canvas = run.platform.CanvasOf(view.id);
+    const auto size = canvas.Size();
+    const auto full = FullRepaint(run.program.frmCover, size, view.dpi);
+    std::size_t wrong = 0;
+    for (std::size_t i = 0; i < full.size(); ++i) wrong += canvas.Screen()[i] != full[i];
+    EXPECT_EQ(wrong, 0u) << "stale pixels in view " << view.id << " (" << size.width << "x"
+                         << size.height << " at " << view.dpi << " dpi)";
+  }
 }
 
 }  // namespace testing_support
