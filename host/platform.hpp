@@ -13,6 +13,12 @@
 // - Monitors: while the form is shown full-screen there is one view per monitor, each covering
 //   it. When monitors come, go, change size or scale, the platform updates Views() before its
 //   next Wait returns; the runtime repaints changed views at once.
+// - Being seen: a view nobody can see (its output off, its surface hidden, the display asleep)
+//   says so (View::seen). While the form has views and none is seen, the runtime draws nothing
+//   and asks for no tick: it waits with kNoDeadline, and the platform's Wait sleeps until a view
+//   is seen again or input arrives (input still ends the saver at once), waking on its own at
+//   most once a second where the system sends no event for it. The timers stand still
+//   meanwhile; a view seen again is repainted whole.
 #pragma once
 
 #include <cstdint>
@@ -56,6 +62,7 @@ struct View {
   int id = 0;                         // stable while the view lasts; never reused for another
   drawing::Canvas* canvas = nullptr;  // its back buffer and window, drawn at `dpi`
   int dpi = drawing::kStandardDpi;    // pixels to the inch: the scene is scaled by dpi / 96
+  bool seen = true;                   // false while nobody can see it: nothing is drawn there
   bool operator==(const View&) const = default;
 };
 
@@ -71,7 +78,10 @@ class EventSink {
   virtual void OnExposed(int viewId, const drawing::PixelRect& area) = 0;
 };
 
-// When the runtime wants to be woken.
+// A deadline that never falls due: the runtime waits only for events.
+inline constexpr std::int64_t kNoDeadline = INT64_MAX;
+
+// When the runtime wants to be woken (both kNoDeadline while no view is seen).
 struct WaitDeadlines {
   std::int64_t tickNs = 0;   // the next tick of the timer service falls due
   std::int64_t frameNs = 0;  // the next tick on the frame grid: the picture cannot change sooner

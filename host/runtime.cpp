@@ -78,11 +78,17 @@ int Runtime::Run(const std::function<void()>& main) {
     // A platform failure while drawing or waiting (a lost display, say) ends the program as
     // any run-time error does.
     Dispatch([this] { PresentFrameIfDue(); });
-    const WaitDeadlines deadlines{
-        pacer_.NextDeadlineNs(),
-        pacer_.DeadlineOfTickNs(drawing::NextFrameTick(pacer_.TicksTaken()))};
+    // Nobody sees the scene: wait for input or a view seen again, with the timers standing
+    // still, so the cycle goes on from where it was.
+    const bool unseen = NobodySees();
+    const WaitDeadlines deadlines =
+        unseen
+            ? WaitDeadlines{kNoDeadline, kNoDeadline}
+            : WaitDeadlines{pacer_.NextDeadlineNs(),
+                            pacer_.DeadlineOfTickNs(drawing::NextFrameTick(pacer_.TicksTaken()))};
     Dispatch([&] { stopped = platform_.Wait(deadlines, *this) == WaitResult::kStop; });
     if (stopped) break;
+    if (unseen) pacer_.StoodStill(platform_.NowNs());
     for (std::int64_t due = pacer_.TakeDue(platform_.NowNs()); due > 0; --due) {
       if (ending_ || !form_->Loaded()) break;
       ++tick_;
@@ -92,6 +98,12 @@ int Runtime::Run(const std::function<void()>& main) {
   // A stopped run leaves everything as it is, for the caller to inspect.
   if (!stopped) Finish(status_);
   return status_;
+}
+
+bool Runtime::NobodySees() {
+  const std::span<const View> views = platform_.Views();
+  return !views.empty() &&
+         std::none_of(views.begin(), views.end(), [](const View& view) { return view.seen; });
 }
 
 bool Runtime::FollowViews() {
@@ -123,6 +135,7 @@ void Runtime::PresentFrameIfDue() {
   const bool onGrid = frame != lastFrame_;
   lastFrame_ = frame;
   for (ViewPainter& view : painters_) {
+    if (!view.view.seen) continue;
     if (!onGrid && !viewsChanged && !view.painter->Pending()) continue;
     const std::span<const drawing::PixelRect> damage = view.painter->PaintFrame();
     if (!damage.empty() && Tracing(TraceOp::kFrame)) TraceFrame(view.view, *view.painter, damage);
@@ -131,42 +144,11 @@ void Runtime::PresentFrameIfDue() {
 
 void Runtime::TraceFrame(const View& view, const drawing::ScenePainter& painter,
                          std::span<const drawing::PixelRect> damage) {
-  auto number = [](std::string& out, int value) { out += std::to_string(value); };
-  std::string boxes = "[";
-  for (const drawing::PixelRect& box : damage) {
-    if (boxes.size() > 1) boxes += ',';
-    boxes += '[';
-    number(boxes, box.x);
-    boxes += ',';
-    number(boxes, box.y);
-    boxes += ',';
-    number(boxes, box.width);
-    boxes += ',';
-    number(boxes, box.height);
-    boxes += ']';
-  }
-  boxes += ']';
-  std::string visible = "[";
-  for (const drawing::VisibleControl& control : painter.VisibleControls()) {
-    if (visible.size() > 1) visible += ',';
-    // Control names are plain identifiers: nothing in them needs escaping.
-    visible += "{\"control\":\"";
-    visible += control.control;
-    visible += "\",\"x\":";
-    number(visible, control.box.x);
-    visible += ",\"y\":";
-    number(visible, control.box.y);
-    visible += ",\"w\":";
-    number(visible, control.box.width);
-    visible += ",\"h\":";
-    number(visible, control.box.height);
-    visible += '}';
-  }
-  visible += ']';
+  const std::vector<drawing::VisibleControl> visible = painter.VisibleControls();
   Trace(TraceOp::kFrame, {{"view", std::int64_t{view.id}},
                           {"dpi", std::int64_t{view.dpi}},
-                          {"damage", JsonRaw{boxes}},
-                          {"visible", JsonRaw{visible}}});
+                          {"damage", TraceBoxes{damage}},
+                          {"visible", TraceControls{visible}}});
 }
 
 void Runtime::OnExposed(int viewId, const drawing::PixelRect& area) {

@@ -64,8 +64,11 @@ class Runtime : private EventSink {
   // view, resized it, or the views themselves changed.
   void PresentFrameIfDue();
   // One painter per view: views that went away lose theirs, new ones (or a view whose scale
-  // changed) get a fresh one that paints the whole view. True when anything changed.
+  // changed, or that is seen again) get a fresh one that paints the whole view. True when
+  // anything changed.
   bool FollowViews();
+  // The form is shown and no view of it can be seen.
+  bool NobodySees();
   void TraceFrame(const View& view, const drawing::ScenePainter& painter,
                   std::span<const drawing::PixelRect> damage);
   // Runs code of the program; a run-time error or End stops the program.

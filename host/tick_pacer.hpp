@@ -42,6 +42,11 @@ class TickPacer {
     return due;
   }
   std::int64_t TicksTaken() const { return taken_; }
+  // The clock stood still until nowNs: no tick is owed for the time before it.
+  void StoodStill(std::int64_t nowNs) {
+    const std::int64_t since = nowNs - (taken_ * kTickNs + epochNs_);
+    if (since > 0) epochNs_ += since;
+  }
 
  private:
   std::int64_t epochNs_ = 0;

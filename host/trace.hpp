@@ -4,8 +4,12 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <string_view>
 #include <variant>
+
+#include "host/drawing/pixel_geometry.hpp"
+#include "host/drawing/visible_control.hpp"
 
 namespace host {
 
@@ -40,11 +44,11 @@ std::string_view TraceOpName(TraceOp op);
 // Returns false when name is no operation.
 bool ParseTraceOp(std::string_view name, TraceOp& op);
 
-struct JsonRaw {
-  std::string_view text;  // already JSON, written as it stands
-};
-using TraceValue =
-    std::variant<std::int64_t, double, float, std::string_view, bool, std::nullptr_t, JsonRaw>;
+// A record's values are plain data; how they are written (JSON, a summary) is the sink's choice.
+using TraceBoxes = std::span<const drawing::PixelRect>;
+using TraceControls = std::span<const drawing::VisibleControl>;
+using TraceValue = std::variant<std::int64_t, double, float, std::string_view, bool, std::nullptr_t,
+                                TraceBoxes, TraceControls>;
 
 struct TraceField {
   std::string_view key;

@@ -83,6 +83,8 @@ TEST(Frames, APreviewPaintsOnlyTheHostsClientArea) {
   ASSERT_GE(frames.size(), 2u);
   EXPECT_EQ(frames[0]["damage"], "[[0,0,152,112]]");
   EXPECT_EQ(frames[1]["damage"], "[[8,8,144,18]]") << "the line's boxes cut at the right edge";
+  // The banner lies wholly below and right of a 152x112 view: the view shows the line alone.
+  EXPECT_EQ(frames[1]["visible"], "[" + Label1At(9) + "]");
 }
 
 // A platform that sleeps until each frame is due, as a real display does, and loses part of

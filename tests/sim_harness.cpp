@@ -1,9 +1,12 @@
 #include "tests/sim_harness.hpp"
 
+#include <gtest/gtest.h>
+
 #include <charconv>
 #include <cmath>
 
 #include "host/drawing/scene_painter.hpp"
+#include "tools/sim/json_trace.hpp"
 
 namespace testing_support {
 
@@ -21,8 +24,9 @@ void RecordingTrace::Write(double timeMs, host::TraceOp op,
             text = v ? "true" : "false";
           } else if constexpr (std::is_same_v<T, std::nullptr_t>) {
             text = "null";
-          } else if constexpr (std::is_same_v<T, host::JsonRaw>) {
-            text = std::string(v.text);
+          } else if constexpr (std::is_same_v<T, host::TraceBoxes> ||
+                               std::is_same_v<T, host::TraceControls>) {
+            sim::AppendJson(text, v);
           } else {
             char buffer[64];
             text.assign(buffer, std::to_chars(buffer, buffer + sizeof buffer, v).ptr);
@@ -147,6 +151,18 @@ host::headless::ScriptedAction DestroyHosts(double ms) {
   action.kind = host::headless::ScriptedAction::Kind::kDestroyHosts;
   action.atNs = std::llround(ms * 1e6);
   return action;
+}
+
+void ExpectEveryViewShowsTheScene(SimRun& run) {
+  for (const host::View& view : run.platform.Views()) {
+    const auto& canvas = run.platform.CanvasOf(view.id);
+    const auto size = canvas.Size();
+    const auto full = FullRepaint(run.program.frmCover, size, view.dpi);
+    std::size_t wrong = 0;
+    for (std::size_t i = 0; i < full.size(); ++i) wrong += canvas.Screen()[i] != full[i];
+    EXPECT_EQ(wrong, 0u) << "stale pixels in view " << view.id << " (" << size.width << "x"
+                         << size.height << " at " << view.dpi << " dpi)";
+  }
 }
 
 }  // namespace testing_support

@@ -68,6 +68,10 @@ struct SimRun {
 std::vector<std::uint32_t> FullRepaint(const host::Form& form, host::drawing::PixelSize size,
                                        int dpi = host::drawing::kStandardDpi);
 
+// Every view's screen is the scene drawn all at once at that view's size and resolution
+// (a run with raster on).
+void ExpectEveryViewShowsTheScene(SimRun& run);
+
 // A test name for a command line: letters and digits as they are, other characters by name
 // ("/c:1" is "SlashcColon1"), long runs of one character counted ("BlankTimes32764").
 std::string NameOfText(std::string_view text);

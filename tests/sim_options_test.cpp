@@ -27,6 +27,10 @@ TEST(SimOptions, ReadsADesktop) {
                                   "2000:key",
                                   "--destroy-host",
                                   "15.625",
+                                  "--display-off-at",
+                                  "3000:2",
+                                  "--display-on-at",
+                                  "4000",
                                   "--run",
                                   "9000",
                                   "--only",
@@ -40,13 +44,17 @@ TEST(SimOptions, ReadsADesktop) {
   EXPECT_EQ(o.desktop.hosts[0].height, 112);
   EXPECT_EQ(o.desktop.screenWidth, 2560);
   EXPECT_EQ(o.desktop.screenHeight, 1440);
-  ASSERT_EQ(o.desktop.actions.size(), 3u);
+  ASSERT_EQ(o.desktop.actions.size(), 5u);
   EXPECT_EQ(o.desktop.actions[0].atNs, 1'500'000'000);
   EXPECT_EQ(o.desktop.actions[0].input.kind, host::InputKind::kMouseMove);
   EXPECT_TRUE(o.desktop.actions[0].input.hasPoint);
   EXPECT_EQ(o.desktop.actions[0].input.x, 30.5f);
   EXPECT_FALSE(o.desktop.actions[1].input.hasPoint);
   EXPECT_EQ(o.desktop.actions[2].atNs, 15'625'000);
+  EXPECT_FALSE(o.desktop.actions[3].displayOn);
+  EXPECT_EQ(o.desktop.actions[3].monitor, 1) << "the second monitor, counted from 0";
+  EXPECT_TRUE(o.desktop.actions[4].displayOn);
+  EXPECT_EQ(o.desktop.actions[4].monitor, host::headless::ScriptedAction::kEveryMonitor);
   EXPECT_EQ(o.desktop.runNs, 9'000'000'000);
   ASSERT_TRUE(o.only.has_value());
   EXPECT_EQ(*o.only, (std::vector<host::TraceOp>{host::TraceOp::kLoad, host::TraceOp::kState}));
@@ -67,6 +75,7 @@ TEST(SimOptions, RejectsUsageErrorsWithOneLine) {
       {"--event", "100:click:5"},
       {"--run", "soon"},
       {"--only", "Load,Nope"},
+      {"--display-off-at", "100:0"},
   };
   for (const auto& args : bad) {
     try {

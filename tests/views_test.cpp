@@ -13,23 +13,11 @@ namespace {
 using host::TraceOp;
 using host::headless::MonitorSpec;
 using testing_support::Desktop;
+using testing_support::ExpectEveryViewShowsTheScene;
 using testing_support::Record;
 using testing_support::SimRun;
 
 constexpr double kFrameMs = 46.875;
-
-// Every view's screen is the scene drawn all at once at that view's size and resolution.
-void ExpectEveryViewShowsTheScene(SimRun& run) {
-  for (const host::View& view : run.platform.Views()) {
-    const auto& canvas = run.platform.CanvasOf(view.id);
-    const auto size = canvas.Size();
-    const auto full = testing_support::FullRepaint(run.program.frmCover, size, view.dpi);
-    std::size_t wrong = 0;
-    for (std::size_t i = 0; i < full.size(); ++i) wrong += canvas.Screen()[i] != full[i];
-    EXPECT_EQ(wrong, 0u) << "stale pixels in view " << view.id << " (" << size.width << "x"
-                         << size.height << " at " << view.dpi << " dpi)";
-  }
-}
 
 std::vector<Record> FramesOfView(const SimRun& run, int view) {
   std::vector<Record> frames;

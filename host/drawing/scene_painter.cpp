@@ -170,15 +170,19 @@ void ScenePainter::DrawLabel(std::size_t control, const PixelRect& area) {
 std::vector<VisibleControl> ScenePainter::VisibleControls() const {
   std::vector<VisibleControl> visible;
   const auto& controls = form_.design().controls;
+  // A control wholly outside the view (a small preview window) shows nothing there.
+  const PixelSize size = canvas_.ClientSize();
+  const PixelRect client{0, 0, size.width, size.height};
+  const auto add = [&](std::string_view name, const PixelRect& box) {
+    if (Overlaps(box, client)) visible.push_back({name, box});
+  };
   for (const std::size_t control : paintOrder_) {
     if (const auto* image = std::get_if<ImageDesign>(&controls[control])) {
       if (form_.ImageVisible(control) == True) {
-        visible.push_back(
-            {image->name, Intersect(ToPixels(image->box, dpi_), PicturePlacement(control))});
+        add(image->name, Intersect(ToPixels(image->box, dpi_), PicturePlacement(control)));
       }
     } else if (form_.LabelVisible(control) == True) {
-      visible.push_back(
-          {form_.LabelDesignOf(control).name, ToPixels(form_.LabelBox(control), dpi_)});
+      add(form_.LabelDesignOf(control).name, ToPixels(form_.LabelBox(control), dpi_));
     }
   }
   return visible;

@@ -18,17 +18,13 @@
 #include "host/drawing/colours.hpp"
 #include "host/drawing/pixel_geometry.hpp"
 #include "host/drawing/text_measurer.hpp"
+#include "host/drawing/visible_control.hpp"
 
 namespace host {
 class Form;
 }
 
 namespace host::drawing {
-
-struct VisibleControl {
-  std::string_view control;
-  PixelRect box;
-};
 
 class ScenePainter {
  public:
@@ -42,7 +38,7 @@ class ScenePainter {
   // Brings the back buffer up to date and presents what changed. Returns the boxes of the view
   // that were repainted or shown again, empty when nothing was presented.
   std::span<const PixelRect> PaintFrame();
-  // The controls the scene shows now, in paint order, with their boxes in client pixels.
+  // The controls this view shows now, in paint order, with their boxes in client pixels.
   std::vector<VisibleControl> VisibleControls() const;
 
   int dpi() const { return dpi_; }

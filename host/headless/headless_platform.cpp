@@ -116,6 +116,17 @@ void HeadlessPlatform::Perform(const ScriptedAction& action, EventSink& sink) {
       config_.monitors = action.monitors;
       UpdateViews();
       return;
+    case ScriptedAction::Kind::kDisplayPower: {
+      const std::size_t count = std::max(config_.monitors.size(), monitorOff_.size());
+      monitorOff_.resize(std::max<std::size_t>(count, action.monitor + 1));
+      for (std::size_t i = 0; i < monitorOff_.size(); ++i) {
+        if (action.monitor == ScriptedAction::kEveryMonitor || i == std::size_t(action.monitor)) {
+          monitorOff_[i] = !action.displayOn;
+        }
+      }
+      UpdateViews();
+      return;
+    }
     case ScriptedAction::Kind::kInput: {
       // Input reaches the form's window only while it exists and can be seen.
       const Window* window = Find(formWindow_);
@@ -135,9 +146,13 @@ void HeadlessPlatform::DestroyWindowTree(Hwnd handle) {
   if (handle == formWindow_) formWindow_ = 0;
 }
 
+bool HeadlessPlatform::MonitorOn(std::size_t index) const {
+  return index >= monitorOff_.size() || !monitorOff_[index];
+}
+
 // Full-screen, the i-th view covers the i-th monitor: it keeps its identity while that monitor
-// keeps its resolution, and takes the monitor's new size. Otherwise the form's window is one
-// view at its own size.
+// keeps its resolution, and takes the monitor's new size, and is seen while that monitor is on.
+// Otherwise the form's window is one view at its own size, on the primary monitor.
 void HeadlessPlatform::UpdateViews() {
   const Window* form = Find(formWindow_);
   std::vector<MonitorSpec> covers;
@@ -158,6 +173,7 @@ void HeadlessPlatform::UpdateViews() {
     const drawing::PixelSize size{covers[i].area.width, covers[i].area.height};
     if (!keep || canvas.ClientSize() != size) canvas.SetClientSize(size);
     view.canvas = &canvas;
+    view.seen = MonitorOn(fullScreen_ ? i : 0);
     next.push_back(view);
   }
   views_ = std::move(next);

@@ -30,11 +30,14 @@ struct MonitorSpec {
 };
 
 struct ScriptedAction {
-  enum class Kind { kInput, kDestroyHosts, kSetMonitors };
+  enum class Kind { kInput, kDestroyHosts, kSetMonitors, kDisplayPower };
   std::int64_t atNs = 0;
   Kind kind = Kind::kInput;
   InputEvent input;
   std::vector<MonitorSpec> monitors;  // kSetMonitors: the monitors from then on, primary first
+  bool displayOn = true;              // kDisplayPower: the monitor's power from then on
+  int monitor = kEveryMonitor;        // kDisplayPower: its index in the monitors, or all of them
+  static constexpr int kEveryMonitor = -1;
 };
 
 struct DesktopConfig {
@@ -108,6 +111,7 @@ class HeadlessPlatform : public Platform {
   // Brings the views in line with the form's window and the monitors.
   void UpdateViews();
   MemoryCanvas& CanvasFor(int viewId);
+  bool MonitorOn(std::size_t index) const;
 
   DesktopConfig config_;
   std::ostream* errorStream_;
@@ -119,6 +123,7 @@ class HeadlessPlatform : public Platform {
   Hwnd formWindow_ = 0;
   bool fullScreen_ = false;
   bool pointerHidden_ = false;
+  std::vector<bool> monitorOff_;  // by monitor index: powered off (a display asleep)
   FixedMeasurer measurer_;
   // A view per monitor while full-screen, else one for the window itself; each with its canvas.
   std::vector<View> views_;

@@ -2,6 +2,7 @@
 
 #include "host/form.hpp"
 #include "host/win32/command_line.hpp"
+#include "host/win32/display_power.hpp"
 #include "host/win32/handles.hpp"
 #include "host/win32/input_messages.hpp"
 
@@ -66,11 +67,14 @@ std::int64_t Win32Platform::NowNs() {
 // runtime then delivers the ticks slept through one by one.
 WaitResult Win32Platform::Wait(const WaitDeadlines& deadlines, EventSink& sink) {
   const std::int64_t deadlineNs = deadlines.frameNs;
+  // Nobody sees the scene (the display is off): sleep until a message or the host's end.
+  const bool untilEvent = deadlineNs == kNoDeadline;
   sink_ = &sink;
   delivered_ = false;
+  displayChanged_ = false;
   DeliverPending();
   bool messages = false;
-  while (!delivered_ && !monitorsChanged_) {
+  while (!delivered_ && !monitorsChanged_ && !displayChanged_) {
     if (previewHost_.Orphaned(window_)) {  // the host's process died without telling us
       Deliver(Pending{Pending::Kind::kClose, {}, {}});
       break;
@@ -81,21 +85,26 @@ WaitResult Win32Platform::Wait(const WaitDeadlines& deadlines, EventSink& sink) 
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
       break;
     }
-    const std::int64_t remaining = deadlineNs - NowNs();
+    const std::int64_t remaining = untilEvent ? kNoDeadline : deadlineNs - NowNs();
     if (messages || remaining <= 0) {
       MSG message;
       while (!delivered_ && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != 0) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
       }
-      if (delivered_ || monitorsChanged_ || remaining <= 0) break;
+      if (delivered_ || monitorsChanged_ || displayChanged_ || remaining <= 0) break;
     }
     LARGE_INTEGER due{};
-    due.QuadPart = -((remaining + 99) / 100);           // relative, in 100 ns units
+    due.QuadPart = untilEvent ? 0 : -((remaining + 99) / 100);  // relative, in 100 ns units
     const HANDLE hostProcess = previewHost_.Process();  // a preview wakes when its host dies
     DWORD count = hostProcess != nullptr ? 1 : 0;
     DWORD woke = 0;
-    if (timer_ == nullptr || SetWaitableTimer(timer_, &due, 0, nullptr, nullptr, FALSE) == 0) {
+    if (untilEvent) {
+      // A preview whose host process is unknown looks for its host once a second.
+      const DWORD ms = hostProcess != nullptr || fullScreen_ ? INFINITE : 1000;
+      woke = MsgWaitForMultipleObjectsEx(count, &hostProcess, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    } else if (timer_ == nullptr ||
+               SetWaitableTimer(timer_, &due, 0, nullptr, nullptr, FALSE) == 0) {
       const DWORD ms = static_cast<DWORD>((remaining + 999'999) / 1'000'000);
       woke = MsgWaitForMultipleObjectsEx(count, &hostProcess, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     } else {
@@ -206,6 +215,15 @@ LRESULT Win32Platform::Handle(HWND window, UINT message, WPARAM wParam, LPARAM l
       // resolution it was first drawn at.
       if (fullScreen_) monitorsChanged_ = true;
       return 0;
+    case WM_POWERBROADCAST:
+      // The display went off (nothing is drawn until it is back) or came on (every view is
+      // repainted whole).
+      if (const std::optional<bool> on = DisplayOnFromBroadcast(wParam, lParam)) {
+        displayChanged_ = displayChanged_ || *on != displayOn_;
+        displayOn_ = *on;
+        return TRUE;
+      }
+      break;
     case WM_CLOSE:
       // The runtime decides: the form's Unload event runs and then the window goes.
       Deliver(Pending{Pending::Kind::kClose, {}, {}});
@@ -300,6 +318,8 @@ Hwnd Win32Platform::CreateFormWindow(const Form& form) {
   dpi_ = WindowDpi();
   canvas_ = std::make_unique<GdiCanvas>(window_, *measurer_);
   viewId_ = ++lastViewId_;
+  displayPower_ = RegisterDisplayPowerNotification(window_);
+  displayOn_ = true;
   return Narrow(window_);
 }
 
@@ -322,6 +342,8 @@ void Win32Platform::ShowFullScreen() {
 void Win32Platform::DestroyFormWindow() {
   if (window_ == nullptr) return;
   DestroyCovers();
+  if (displayPower_ != nullptr) UnregisterPowerSettingNotification(displayPower_);
+  displayPower_ = nullptr;
   fullScreen_ = false;
   destroying_ = true;
   DestroyWindow(window_);
@@ -335,9 +357,9 @@ std::span<const View> Win32Platform::Views() {
   views_.clear();
   if (window_ == nullptr || !canvas_) return views_;
   dpiFixed_ = true;
-  views_.push_back(View{viewId_, canvas_.get(), dpi_});
+  views_.push_back(View{viewId_, canvas_.get(), dpi_, displayOn_});
   for (const Cover& cover : covers_) {
-    views_.push_back(View{cover.viewId, cover.canvas.get(), cover.dpi});
+    views_.push_back(View{cover.viewId, cover.canvas.get(), cover.dpi, displayOn_});
   }
   return views_;
 }

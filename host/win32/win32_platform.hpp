@@ -134,9 +134,12 @@ class Win32Platform : public Platform, public WindowManagerFunctions {
 
   // Full-screen on every monitor, until losing activation closes it.
   bool fullScreen_ = false;
-  bool monitorsChanged_ = false;  // to be enumerated again before the wait returns
-  std::vector<Cover> covers_;     // one per monitor other than the primary
-  std::vector<Monitor> covered_;  // the monitors as last covered
+  bool monitorsChanged_ = false;         // to be enumerated again before the wait returns
+  HPOWERNOTIFY displayPower_ = nullptr;  // the display's power is announced to the form window
+  bool displayOn_ = true;                // views are seen only while the display is on
+  bool displayChanged_ = false;          // the wait returns for the runtime to look again
+  std::vector<Cover> covers_;            // one per monitor other than the primary
+  std::vector<Monitor> covered_;         // the monitors as last covered
   std::int64_t nextMonitorCheckNs_ = 0;
   int lastViewId_ = 0;  // view ids are never used twice
   HeldKeys heldKeys_;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/win32/command_line.hpp"
+#include "host/win32/display_power.hpp"
 #include "host/win32/handles.hpp"
 #include "host/win32/input_messages.hpp"
 #include "host/win32/monitors.hpp"
@@ -267,6 +268,49 @@ INSTANTIATE_TEST_SUITE_P(
                       CoverCase{"PrimaryMoved", {L"B"}, {L"B", L"A"}, {1}, {}},
                       CoverCase{"AllReplaced", {L"B", L"C"}, {L"A", L"D"}, {1, -1}, {}}),
     [](const ::testing::TestParamInfo<CoverCase>& info) { return std::string(info.param.name); });
+
+// The display-state broadcasts as Windows sends them: off, on, dimmed (still seen), from the
+// session's setting or the console's; anything else is not about the display.
+struct PowerCase {
+  const char* name;
+  WPARAM event;
+  GUID setting;
+  DWORD length;
+  DWORD state;
+  std::optional<bool> on;
+};
+
+class DisplayPowerBroadcast : public ::testing::TestWithParam<PowerCase> {};
+
+TEST_P(DisplayPowerBroadcast, SaysWhetherTheDisplayIsOn) {
+  const PowerCase& c = GetParam();
+  struct {
+    POWERBROADCAST_SETTING header;
+    BYTE rest[sizeof(DWORD)];
+  } message{};
+  message.header.PowerSetting = c.setting;
+  message.header.DataLength = c.length;
+  CopyMemory(message.header.Data, &c.state, sizeof c.state);
+  EXPECT_EQ(DisplayOnFromBroadcast(c.event, reinterpret_cast<LPARAM>(&message)), c.on);
+}
+
+constexpr GUID kSession = {
+    0x2b84c20e, 0xad23, 0x4ddf, {0x93, 0xdb, 0x05, 0xff, 0xbd, 0x7e, 0xfc, 0xa5}};
+constexpr GUID kConsole = {
+    0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+constexpr GUID kOther = {
+    0x245d8541, 0x3943, 0x4422, {0xb0, 0x25, 0x13, 0xa7, 0x84, 0xf6, 0x79, 0xb7}};
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, DisplayPowerBroadcast,
+    ::testing::Values(PowerCase{"SessionOff", PBT_POWERSETTINGCHANGE, kSession, 4, 0, false},
+                      PowerCase{"SessionOn", PBT_POWERSETTINGCHANGE, kSession, 4, 1, true},
+                      PowerCase{"SessionDimmed", PBT_POWERSETTINGCHANGE, kSession, 4, 2, true},
+                      PowerCase{"ConsoleOff", PBT_POWERSETTINGCHANGE, kConsole, 4, 0, false},
+                      PowerCase{"AnotherSetting", PBT_POWERSETTINGCHANGE, kOther, 4, 0, {}},
+                      PowerCase{"TooShort", PBT_POWERSETTINGCHANGE, kSession, 1, 0, {}},
+                      PowerCase{"Suspending", PBT_APMSUSPEND, kSession, 4, 0, {}}),
+    [](const ::testing::TestParamInfo<PowerCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace host::win32

@@ -57,8 +57,38 @@ void AppendJson(std::string& out, const host::TraceValue& value) {
           out += v ? "true" : "false";
         } else if constexpr (std::is_same_v<T, std::nullptr_t>) {
           out += "null";
-        } else if constexpr (std::is_same_v<T, host::JsonRaw>) {
-          out += v.text;
+        } else if constexpr (std::is_same_v<T, host::TraceBoxes>) {
+          out += '[';
+          for (const host::drawing::PixelRect& box : v) {
+            if (&box != v.data()) out += ',';
+            out += '[';
+            AppendNumber(out, box.x);
+            out += ',';
+            AppendNumber(out, box.y);
+            out += ',';
+            AppendNumber(out, box.width);
+            out += ',';
+            AppendNumber(out, box.height);
+            out += ']';
+          }
+          out += ']';
+        } else if constexpr (std::is_same_v<T, host::TraceControls>) {
+          out += '[';
+          for (const host::drawing::VisibleControl& control : v) {
+            if (&control != v.data()) out += ',';
+            out += "{\"control\":";
+            AppendJsonString(out, control.control);
+            out += ",\"x\":";
+            AppendNumber(out, control.box.x);
+            out += ",\"y\":";
+            AppendNumber(out, control.box.y);
+            out += ",\"w\":";
+            AppendNumber(out, control.box.width);
+            out += ",\"h\":";
+            AppendNumber(out, control.box.height);
+            out += '}';
+          }
+          out += ']';
         } else {
           AppendNumber(out, v);
         }
@@ -68,6 +98,12 @@ void AppendJson(std::string& out, const host::TraceValue& value) {
 
 void JsonTrace::Write(double timeMs, host::TraceOp op,
                       std::initializer_list<host::TraceField> fields) {
+  WriteWith(timeMs, op, fields, {});
+}
+
+void JsonTrace::WriteWith(double timeMs, host::TraceOp op,
+                          std::initializer_list<host::TraceField> fields,
+                          std::string_view jsonFields) {
   line_.clear();
   line_ += "{\"t\":";
   AppendNumber(line_, timeMs);
@@ -79,6 +115,7 @@ void JsonTrace::Write(double timeMs, host::TraceOp op,
     line_ += ':';
     AppendJson(line_, field.value);
   }
+  line_ += jsonFields;
   line_ += "}\n";
   std::fwrite(line_.data(), 1, line_.size(), out_);
 }

@@ -13,6 +13,10 @@ class JsonTrace : public host::TraceSink {
   explicit JsonTrace(std::FILE* out) : out_(out) {}
   void Write(double timeMs, host::TraceOp op,
              std::initializer_list<host::TraceField> fields) override;
+  // The same record with more fields already written as JSON (",\"key\":value..."), for the
+  // simulator's own records.
+  void WriteWith(double timeMs, host::TraceOp op, std::initializer_list<host::TraceField> fields,
+                 std::string_view jsonFields);
 
  private:
   std::FILE* out_;

@@ -17,8 +17,8 @@
 namespace {
 
 // The program's state at the end of the run, as one JSON object.
-void WriteState(host::TraceSink& sink, const startup::Program& program,
-                const host::Runtime& runtime, double timeMs) {
+void WriteState(sim::JsonTrace& sink, const startup::Program& program, const host::Runtime& runtime,
+                double timeMs) {
   const cover::FrmCover& form = program.frmCover;
   std::string labels = "[";
   std::string enabled = "[";
@@ -43,14 +43,13 @@ void WriteState(host::TraceSink& sink, const startup::Program& program,
   enabled += ']';
   const std::string lastMouse =
       "[" + std::to_string(form.LastMouseX) + "," + std::to_string(form.LastMouseY) + "]";
-  sink.Write(timeMs, host::TraceOp::kState,
-             {{"run_mode", std::int64_t{program.subMain.CurrentRunMode}},
-              {"loaded", form.Loaded()},
-              {"caption", std::string_view(form.Loaded() ? form.Caption() : std::string())},
-              {"cursor_count", std::int64_t{runtime.User32().Emulation().PointerCount()}},
-              {"last_mouse", host::JsonRaw{lastMouse}},
-              {"labels", host::JsonRaw{labels}},
-              {"enabled", host::JsonRaw{enabled}}});
+  sink.WriteWith(
+      timeMs, host::TraceOp::kState,
+      {{"run_mode", std::int64_t{program.subMain.CurrentRunMode}},
+       {"loaded", form.Loaded()},
+       {"caption", std::string_view(form.Loaded() ? form.Caption() : std::string())},
+       {"cursor_count", std::int64_t{runtime.User32().Emulation().PointerCount()}}},
+      ",\"last_mouse\":" + lastMouse + ",\"labels\":" + labels + ",\"enabled\":" + enabled);
 }
 
 }  // namespace
@@ -69,10 +68,13 @@ int main(int argc, char** argv) {
   }
 
   std::unique_ptr<host::TraceSink> trace;
+  sim::JsonTrace* json = nullptr;
   if (options.summary) {
     trace = std::make_unique<sim::SummaryTrace>(stdout);
   } else {
-    trace = std::make_unique<sim::JsonTrace>(stdout);
+    auto lines = std::make_unique<sim::JsonTrace>(stdout);
+    json = lines.get();
+    trace = std::move(lines);
   }
   if (options.only) {
     trace->None();
@@ -101,7 +103,7 @@ int main(int argc, char** argv) {
                 program.frmCover.Loaded() ? "still running when the time ran out" : "not running",
                 runtime.User32().Emulation().PointerCount(), text.c_str());
   } else {
-    WriteState(*trace, program, runtime, runtime.ElapsedMs());
+    WriteState(*json, program, runtime, runtime.ElapsedMs());
   }
   std::fflush(stdout);
   return status;

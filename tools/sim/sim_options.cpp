@@ -125,6 +125,19 @@ ScriptedAction ParseEvent(std::string_view text) {
   return action;
 }
 
+// "MS[:N]": when the displays, or monitor N (1 the primary), change their power.
+ScriptedAction ParseDisplayPower(std::string_view text, bool on) {
+  ScriptedAction action;
+  action.kind = ScriptedAction::Kind::kDisplayPower;
+  action.displayOn = on;
+  const auto colon = text.find(':');
+  if (colon != std::string_view::npos) {
+    action.monitor = ParseInt(text.substr(colon + 1), "display's monitor", 1, 64) - 1;
+  }
+  action.atNs = ParseMs(text.substr(0, colon), "display power time");
+  return action;
+}
+
 }  // namespace
 
 const char* const kSimUsage =
@@ -141,6 +154,9 @@ const char* const kSimUsage =
     "  --event MS:KIND[:X,Y]   input at virtual time MS; KIND key, keypress, click, dblclick,\n"
     "                          down or move; X,Y in twips (required for move) (repeatable)\n"
     "  --destroy-host MS       the host destroys its preview window at MS\n"
+    "  --display-off-at MS[:N] the displays (or monitor N, 1 the primary) power off at MS\n"
+    "  --display-on-at MS[:N]  the displays (or monitor N) power on again at MS (both\n"
+    "                          repeatable)\n"
     "  --run MS                stop after MS of virtual time (default 60000)\n"
     "  --only OP[,OP...]       print only these trace operations (State always comes last)\n"
     "  --summary               print a short readable summary instead of the trace\n";
@@ -195,6 +211,8 @@ SimOptions ParseSimOptions(const std::vector<std::string>& args) {
       action.kind = ScriptedAction::Kind::kDestroyHosts;
       action.atNs = ParseMs(value(), "--destroy-host time");
       options.desktop.actions.push_back(action);
+    } else if (arg == "--display-off-at" || arg == "--display-on-at") {
+      options.desktop.actions.push_back(ParseDisplayPower(value(), arg == "--display-on-at"));
     } else if (arg == "--run") {
       options.desktop.runNs = ParseMs(value(), "--run time");
     } else if (arg == "--only") {
