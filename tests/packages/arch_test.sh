@@ -7,7 +7,7 @@
 set -euo pipefail
 source=$1
 mode=$2
-. "$(dirname "$0")/lib.sh"
+. "$(dirname "$0")/lib.sh" "$source"
 for tool in makepkg bsdtar fakeroot; do
   command -v $tool >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
@@ -66,7 +66,7 @@ grep -E '==> (WARNING|ERROR)' "$work/makepkg.log" | grep -v 'Skipping dependency
   fail "makepkg reports the lines above"
 
 packages=("$work"/out/*.pkg.tar*)
-[ ${#packages[@]} -eq 1 ] && [ -f "${packages[0]}" ] || fail "not one package: ${packages[*]}"
+if [ ${#packages[@]} -ne 1 ] || [ ! -f "${packages[0]}" ]; then fail "not one package: ${packages[*]}"; fi
 package=${packages[0]}
 [[ $(basename "$package") == "vorthane-$version-1-$(uname -m).pkg.tar."* ]] ||
   fail "file name $(basename "$package"), not vorthane-$version-1-$(uname -m).pkg.tar.*"
@@ -89,9 +89,12 @@ mkdir "$work/root"
 bsdtar -xf "$package" -C "$work/root"
 saver=/usr/lib/xscreensaver/vorthane
 depends=$(sed -n 's/^depend = //p' "$work/PKGINFO" | sort -u)
-linked=$(for library in $(needed_libraries "$work/root$saver"); do arch_package_of "$library"; done | sort -u)
-[ "$depends" = "$(printf '%s\n' $linked ttf-linux-libertine | sort -u)" ] ||
-  fail "depends ($(echo $depends)) are not the linked libraries' packages and the font ($(echo $linked))"
+expected=$( (
+  for library in $(needed_libraries "$work/root$saver"); do arch_package_of "$library"; done
+  echo ttf-linux-libertine
+) | sort -u)
+[ "$depends" = "$expected" ] ||
+  fail "depends ($(tr '\n' ' ' <<<"$depends")) are not the linked libraries' packages and the font ($(tr '\n' ' ' <<<"$expected"))"
 
 # Its files, in Arch's folders, with the licence where Arch keeps custom licences.
 same_files "the package" "$(cat <<EOT

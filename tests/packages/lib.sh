@@ -1,7 +1,13 @@
+# shellcheck shell=bash
 # Shared by the package tests: a private work folder, failing with a message, and the checks
-# that every Linux package's installed tree must pass. Sourced; the caller sets
-# `set -euo pipefail`.
+# that every Linux package's installed tree must pass. Sourced with the source folder as its
+# argument; the caller sets `set -euo pipefail`.
 
+# Package versions come from the last commit.
+if ! git -C "$1" rev-parse --git-dir >/dev/null 2>&1; then
+  echo "SKIP: $1 is not a git checkout"
+  exit 77
+fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }

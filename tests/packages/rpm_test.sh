@@ -6,7 +6,7 @@
 set -euo pipefail
 source=$1
 build=$2
-. "$(dirname "$0")/lib.sh"
+. "$(dirname "$0")/lib.sh" "$source"
 command -v rpmbuild >/dev/null || { echo "SKIP: rpmbuild is not installed (package rpm)"; exit 77; }
 unset SOURCE_DATE_EPOCH
 
@@ -14,7 +14,7 @@ build_rpm() {
   (cd "$build" && cpack -G RPM -B "$1") > "$work/cpack.log" 2>&1 ||
     { cat "$work/cpack.log" >&2; fail "cpack -G RPM failed"; }
   local rpms=("$1"/*.rpm)
-  [ ${#rpms[@]} -eq 1 ] && [ -f "${rpms[0]}" ] || fail "not one package: ${rpms[*]}"
+  if [ ${#rpms[@]} -ne 1 ] || [ ! -f "${rpms[0]}" ]; then fail "not one package: ${rpms[*]}"; fi
   echo "${rpms[0]}"
 }
 rpm=$(build_rpm "$work/first")
@@ -48,7 +48,8 @@ query '%{DESCRIPTION}' | grep -q 'caption lines that slide down' || fail "no des
 # The font, and every library the program links, as rpmbuild found them.
 mkdir "$work/root"
 bsdtar -xf "$rpm" -C "$work/root"
-saver=/usr/libexec/xscreensaver/vorthane
+# The program where this build tree puts it (VORTHANE_SAVER_DIR).
+saver=/usr/$(sed -n 's/^VORTHANE_SAVER_DIR:[A-Z]*=//p' "$build/CMakeCache.txt")/vorthane
 requires=$(rpm -qp --requires "$rpm")
 grep -qx 'linux-libertine-fonts' <<<"$requires" || fail "no font required: $requires"
 for library in $(needed_libraries "$work/root$saver"); do
@@ -57,7 +58,7 @@ done
 
 # Only its own files and folders: none of the file system's, no Debian changelog.
 same_files "rpm -qlp" "$(cat <<EOT
-/usr/libexec/xscreensaver
+$(dirname "$saver")
 $saver
 /usr/share/applications/screensavers
 /usr/share/applications/screensavers/vorthane.desktop
