@@ -12,19 +12,27 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXE
 # use /usr/libexec/xscreensaver, Arch /usr/lib/xscreensaver.
 set(VORTHANE_SAVER_DIR libexec/xscreensaver CACHE STRING
     "Folder, under /usr, of the screen-saver daemons' programs, where vorthane is installed")
-if(IS_ABSOLUTE "${VORTHANE_SAVER_DIR}" OR VORTHANE_SAVER_DIR MATCHES "(^|/)\\.\\.(/|$)")
-  message(FATAL_ERROR "VORTHANE_SAVER_DIR must be a folder under /usr, such as lib/xscreensaver")
-endif()
+# Debian and Fedora keep the copyright with the documentation, Arch in /usr/share/licenses;
+# the manual page names it there.
+set(VORTHANE_COPYRIGHT_DIR share/doc/vorthane CACHE STRING
+    "Folder, under /usr, of vorthane's copyright file")
+foreach(dir VORTHANE_SAVER_DIR VORTHANE_COPYRIGHT_DIR)
+  if(IS_ABSOLUTE "${${dir}}" OR "${${dir}}" MATCHES "(^|/)\\.\\.(/|$)")
+    message(FATAL_ERROR "${dir} must be a folder under /usr, such as lib/xscreensaver")
+  endif()
+endforeach()
 # The packages install under /usr (the daemons look nowhere else); the desktop entry and the
 # manual page name the program there.
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(VORTHANE_SAVER_PATH ${CPACK_PACKAGING_INSTALL_PREFIX}/${VORTHANE_SAVER_DIR}/vorthane)
+set(VORTHANE_COPYRIGHT_PATH ${CPACK_PACKAGING_INSTALL_PREFIX}/${VORTHANE_COPYRIGHT_DIR}/copyright)
 
-# The desktop entry and the manual page are written for Debian's folder; a build for another
-# folder names its own.
+# The desktop entry and the manual page are written for Debian's folders; a build for others
+# names its own.
 foreach(file vorthane.desktop vorthane.6x)
   file(READ ${VORTHANE_PACKAGING}/${file} text)
   string(REPLACE "/usr/libexec/xscreensaver/vorthane" "${VORTHANE_SAVER_PATH}" text "${text}")
+  string(REPLACE "/usr/share/doc/vorthane/copyright" "${VORTHANE_COPYRIGHT_PATH}" text "${text}")
   file(WRITE ${VORTHANE_PACKAGED}/${file}.in "${text}")
   configure_file(${VORTHANE_PACKAGED}/${file}.in ${VORTHANE_PACKAGED}/${file} COPYONLY)
 endforeach()
@@ -50,15 +58,15 @@ add_custom_target(vorthane_package_files ALL DEPENDS ${VORTHANE_COMPRESSED})
 # Building the program alone builds what its installation needs too.
 add_dependencies(vorthane vorthane_package_files)
 
-# Components: `saver` is what every package installs; `copyright` goes into the Debian and RPM
-# packages' documentation folder (Arch keeps licences elsewhere); `debian` is Debian's own.
+# Components: `saver` and `copyright` are what every package installs; `debian` is Debian's own.
 install(TARGETS vorthane RUNTIME DESTINATION ${VORTHANE_SAVER_DIR} COMPONENT saver)
 install(FILES ${VORTHANE_PACKAGING}/vorthane.xml DESTINATION share/xscreensaver/config
         COMPONENT saver)
 install(FILES ${VORTHANE_PACKAGED}/vorthane.desktop DESTINATION share/applications/screensavers
         COMPONENT saver)
 install(FILES ${VORTHANE_PACKAGED}/vorthane.6x.gz DESTINATION share/man/man6 COMPONENT saver)
-install(FILES ${VORTHANE_PACKAGING}/copyright DESTINATION share/doc/vorthane COMPONENT copyright)
+install(FILES ${VORTHANE_PACKAGING}/copyright DESTINATION ${VORTHANE_COPYRIGHT_DIR}
+        COMPONENT copyright)
 install(FILES ${VORTHANE_PACKAGED}/changelog.Debian.gz DESTINATION share/doc/vorthane
         COMPONENT debian)
 
@@ -105,7 +113,7 @@ set(CPACK_RPM_PACKAGE_DESCRIPTION "${CPACK_DEBIAN_PACKAGE_DESCRIPTION}")
 set(CPACK_RPM_PACKAGE_VENDOR "The vorthane authors")
 set(CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION /usr/libexec /usr/share/applications
     /usr/share/man /usr/share/man/man6)
-set(CPACK_RPM_USER_FILELIST "%license /usr/share/doc/vorthane/copyright")
+set(CPACK_RPM_USER_FILELIST "%license ${VORTHANE_COPYRIGHT_PATH}")
 # The maintainers as the packager; no links under /usr/lib/.build-id (there is no debug
 # package for them to lead to); the time of the commit (SOURCE_DATE_EPOCH) as the build time
 # and every file's, so that two builds of one commit are the same package.

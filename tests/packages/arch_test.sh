@@ -33,17 +33,19 @@ arch_package_of() {
 }
 
 mkdir -p "$work/recipe" "$work/out" "$work/build"
-cp "$source/packaging/arch/PKGBUILD" "$work/recipe/"
 settings=(HOME="$work" BUILDDIR="$work/build" PKGDEST="$work/out" SRCDEST="$work/recipe"
   MAKEFLAGS=-j2 PATH="$PATH" LANG=C.UTF-8)
-project=$(sed -n 's/^project(vorthane VERSION \([0-9.]*\).*/\1/p' "$source/CMakeLists.txt")
 case $mode in
   tarball)
-    version=$project
+    version=$(git -C "$source" show HEAD:CMakeLists.txt |
+      sed -n 's/^project(vorthane VERSION \([0-9.]*\).*/\1/p')
+    # The release's PKGBUILD and tarball: both of the last commit.
+    git -C "$source" show HEAD:packaging/arch/PKGBUILD > "$work/recipe/PKGBUILD"
     git -C "$source" archive --prefix="vorthane-$version/" -o "$work/recipe/vorthane-$version.tar.gz" HEAD
     ;;
   checkout)
     version=$(snapshot_version "$source")
+    cp "$source/packaging/arch/PKGBUILD" "$work/recipe/"
     # The checkout belongs to another user than the one building.
     settings+=(VORTHANE_CHECKOUT="$source" GIT_CONFIG_COUNT=1 GIT_CONFIG_KEY_0=safe.directory
       GIT_CONFIG_VALUE_0="*")
@@ -119,5 +121,5 @@ EOT
 )" "$(bsdtar -tf "$package" | grep -v '^\.')"
 cmp -s "$source/packaging/copyright" "$work/root/usr/share/licenses/vorthane/copyright" ||
   fail "the licence is not the copyright file"
-check_saver_tree "$work/root" "$saver"
+check_saver_tree "$work/root" "$saver" /usr/share/licenses/vorthane/copyright
 echo "PASS: $(basename "$package"), $(stat -c %s "$package") bytes"

@@ -34,11 +34,12 @@ needed_libraries() {
   readelf -d "$1" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'
 }
 
-# The saver's files in an unpacked package at ROOT, with the program at SAVER (absolute): the
-# desktop entry and the manual page name that program, which is stripped, and nothing names
-# another distribution's folder; the settings file and the desktop entry are valid.
+# The saver's files in an unpacked package at ROOT, with the program at SAVER and the
+# copyright at COPYRIGHT (absolute paths): the desktop entry and the manual page name that
+# program, which is stripped, and the manual page that copyright; nothing names another
+# distribution's folder; the settings file and the desktop entry are valid.
 check_saver_tree() {
-  local root=$1 saver=$2
+  local root=$1 saver=$2 copyright=$3
   local desktop=$root/usr/share/applications/screensavers/vorthane.desktop
   local settings=$root/usr/share/xscreensaver/config/vorthane.xml
   local manual=$root/usr/share/man/man6/vorthane.6x.gz
@@ -52,6 +53,8 @@ check_saver_tree() {
   xmllint --noout "$settings" || fail "invalid settings file"
   zcat "$manual" | grep -q '^\.TH VORTHANE 6x' || fail "no manual page"
   zcat "$manual" | grep -qF "${saver//-/\\-}" || fail "the manual page does not name $saver"
+  [ -f "$root$copyright" ] || fail "no copyright at $copyright"
+  zcat "$manual" | grep -qF "$copyright" || fail "the manual page does not name $copyright"
   local other
   for other in /usr/libexec/xscreensaver /usr/lib/xscreensaver; do
     [[ $saver == "$other"/* ]] && continue

@@ -48,8 +48,10 @@ query '%{DESCRIPTION}' | grep -q 'caption lines that slide down' || fail "no des
 # The font, and every library the program links, as rpmbuild found them.
 mkdir "$work/root"
 bsdtar -xf "$rpm" -C "$work/root"
-# The program where this build tree puts it (VORTHANE_SAVER_DIR).
-saver=/usr/$(sed -n 's/^VORTHANE_SAVER_DIR:[A-Z]*=//p' "$build/CMakeCache.txt")/vorthane
+# The program and the copyright where this build tree puts them.
+cached() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
+saver=/usr/$(cached VORTHANE_SAVER_DIR)/vorthane
+copyright=/usr/$(cached VORTHANE_COPYRIGHT_DIR)/copyright
 requires=$(rpm -qp --requires "$rpm")
 grep -qx 'linux-libertine-fonts' <<<"$requires" || fail "no font required: $requires"
 for library in $(needed_libraries "$work/root$saver"); do
@@ -62,8 +64,8 @@ $(dirname "$saver")
 $saver
 /usr/share/applications/screensavers
 /usr/share/applications/screensavers/vorthane.desktop
-/usr/share/doc/vorthane
-/usr/share/doc/vorthane/copyright
+$(dirname "$copyright")
+$copyright
 /usr/share/man/man6/vorthane.6x.gz
 /usr/share/xscreensaver
 /usr/share/xscreensaver/config
@@ -71,8 +73,8 @@ $saver
 EOT
 )" "$(rpm -qlp "$rpm")"
 rpm -qp --qf '[%{FILEFLAGS:fflags} %{FILENAMES}\n]' "$rpm" |
-  grep -qE '^[a-z]*l[a-z]* /usr/share/doc/vorthane/copyright$' || fail "the copyright is not marked as the licence"
-check_saver_tree "$work/root" "$saver"
+  grep -qE "^[a-z]*l[a-z]* $copyright\$" || fail "the copyright is not marked as the licence"
+check_saver_tree "$work/root" "$saver" "$copyright"
 
 # A second build of the same commit gives the same bytes.
 second=$(build_rpm "$work/second")
