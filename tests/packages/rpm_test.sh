@@ -79,6 +79,12 @@ check_saver_tree "$work/root" "$saver" "$copyright"
 # A second build of the same commit gives the same bytes.
 second=$(build_rpm "$work/second")
 cmp -s "$rpm" "$second" || fail "two builds of one commit differ"
+# A package of an earlier commit is older to rpm, so this one upgrades it.
+earlier=$(SOURCE_DATE_EPOCH=1000000000 build_rpm "$work/earlier")
+earlier_version=$(rpm -qp --qf '%{VERSION}-%{RELEASE}' "$earlier")
+[ "$earlier_version" = "${version%%+*}+20010909014640-1" ] || fail "the earlier build is $earlier_version"
+[ "$(rpm --eval "%{lua: print(rpm.vercmp('$version-1', '$earlier_version'))}")" = 1 ] ||
+  fail "$version-1 is not newer than $earlier_version to rpm"
 
 # rpmlint, where it runs, with Fedora's conventions: nothing but what a build from a checkout
 # cannot have. There is no public home page to name yet; a package is signed by whoever
