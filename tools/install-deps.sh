@@ -25,6 +25,9 @@ packages=(
   # the Debian package and the tests against the real screen-saver daemons
   dpkg-dev file git lintian man-db libxml2-utils desktop-file-utils x11-xserver-utils dbus
   libglib2.0-bin mate-screensaver xsecurelock openbox
+  # the RPM package (rpmbuild, rpmlint) and the Arch Linux package (makepkg, which needs bsdtar
+  # and the pacman program)
+  rpm rpmlint makepkg libarchive-tools pacman-package-manager
   # the artwork generator's reproducibility check
   python3 python3-pil python3-numpy fonts-urw-base35
 )
