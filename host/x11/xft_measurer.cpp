@@ -3,6 +3,8 @@
 #include <fontconfig/fontconfig.h>
 #include <strings.h>
 
+#include <algorithm>
+
 namespace host::x11 {
 namespace {
 
@@ -34,7 +36,15 @@ void XftMeasurer::EnsureFontconfig() {
   if (fontconfigInit_.joinable()) fontconfigInit_.join();
 }
 
+// Xft hands out the font it has open already for a pattern that matches the same file at the
+// same size, with one more reference: such a face keeps its first id (and the reference is
+// given back), so a face id names one face however often it is asked for, and what is drawn
+// with it can be found by it.
 drawing::FaceId XftMeasurer::Keep(XftFont* font) {
+  if (const auto it = std::find(fonts_.begin(), fonts_.end(), font); it != fonts_.end()) {
+    XftFontClose(display_, font);
+    return static_cast<drawing::FaceId>(it - fonts_.begin());
+  }
   fonts_.push_back(font);
   return static_cast<drawing::FaceId>(fonts_.size() - 1);
 }

@@ -38,7 +38,7 @@ class XftMeasurer : public drawing::TextMeasurer {
   Display* display_;
   int screen_;
   std::thread fontconfigInit_;
-  std::vector<XftFont*> fonts_;  // by face id; closed with the measurer
+  std::vector<XftFont*> fonts_;  // by face id, each font once; closed with the measurer
   std::map<std::pair<std::string, int>, drawing::FaceId> byFamily_;
 };
 

@@ -151,6 +151,19 @@ TEST_P(HeldKeyboardTest, CoversOnlyOnceTheKeyboardIsFree) {
   ASSERT_TRUE(saver->Running()) << saver->Stderr();
   EXPECT_FALSE(BannerShown(Capture(display_))) << "the screen was covered while held";
   EXPECT_EQ(MappedChildren(display_, root_).size(), 2u) << "the saver's window is mapped";
+  // Its windows are drawn only once they are on the screen: nothing kept on the server yet.
+  Window root = 0;
+  Window parent = 0;
+  Window* children = nullptr;
+  unsigned count = 0;
+  XQueryTree(display_, root_, &root, &parent, &children, &count);
+  for (unsigned i = 0; i < count; ++i) {
+    if (children[i] != terminal && children[i] != menu) {
+      EXPECT_EQ(ServerPixmaps(display_, children[i]).first, 0) << "drawn while hidden";
+      break;
+    }
+  }
+  XFree(children);
   Xdotool({"key", "Down", "Return"});  // the menu's, seen on the screen
   XEvent event;
   XSync(display_, False);
