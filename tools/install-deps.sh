@@ -23,7 +23,7 @@ packages=(
   # tests on a private X server
   xvfb xdotool x11-utils imagemagick xscreensaver xscreensaver-data pkg-config procps libxres-dev
   # the Debian package and the tests against the real screen-saver daemons
-  dpkg-dev file git lintian man-db libxml2-utils desktop-file-utils x11-xserver-utils dbus
+  dpkg-dev dpkg-repack file git lintian man-db libxml2-utils desktop-file-utils x11-xserver-utils dbus
   libglib2.0-bin mate-screensaver xsecurelock openbox
   # the artwork generator's reproducibility check
   python3 python3-pil python3-numpy fonts-urw-base35
