@@ -27,7 +27,8 @@ X11Platform::X11Platform(Display* display, std::string commandLine)
       screen_(DefaultScreen(display)),
       root_(RootWindow(display, DefaultScreen(display))),
       commandLine_(std::move(commandLine)),
-      measurer_(std::make_unique<XftMeasurer>(display, screen_)) {
+      measurer_(std::make_unique<XftMeasurer>(
+          display, screen_, [this](std::string_view line) { ReportError(line); })) {
   InstallErrorHandlers();
 }
 

@@ -24,8 +24,11 @@ XftFont* OpenFamily(Display* display, int screen, const std::string& family, int
 
 }  // namespace
 
-XftMeasurer::XftMeasurer(Display* display, int screen)
-    : display_(display), screen_(screen), fontconfigInit_([] { FcInit(); }) {}
+XftMeasurer::XftMeasurer(Display* display, int screen, std::function<void(std::string_view)> notice)
+    : display_(display),
+      screen_(screen),
+      fontconfigInit_([] { FcInit(); }),
+      notice_(std::move(notice)) {}
 
 XftMeasurer::~XftMeasurer() {
   EnsureFontconfig();
@@ -33,7 +36,12 @@ XftMeasurer::~XftMeasurer() {
 }
 
 void XftMeasurer::EnsureFontconfig() {
-  if (fontconfigInit_.joinable()) fontconfigInit_.join();
+  if (!fontconfigInit_.joinable()) return;
+  fontconfigInit_.join();
+  const FcFontSet* fonts = FcConfigGetFonts(nullptr, FcSetSystem);
+  if ((fonts == nullptr || fonts->nfont == 0) && notice_) {
+    notice_("vorthane: no fonts: the font configuration cannot be read, so no caption is drawn");
+  }
 }
 
 // Xft hands out the font it has open already for a pattern that matches the same file at the

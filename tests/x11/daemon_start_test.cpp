@@ -53,7 +53,15 @@ INSTANTIATE_TEST_SUITE_P(
         MalformedStart{"WindowIdLetters", {"-window-id", "zz"}, nullptr, "\"zz\" from -window-id"},
         MalformedStart{
             "PreviewWithBarePrefix", {"--root", "--window-id", "0x"}, "0x", "from --window-id"},
-        MalformedStart{"HugeWindowId", {"--window-id", kHugeId}, nullptr, "30000 characters"}),
+        MalformedStart{"HugeWindowId", {"--window-id", kHugeId}, nullptr, "30000 characters"},
+        MalformedStart{"PreviewHex", {"/p", "0x200006"}, nullptr, "\"0x200006\" after /p is not"},
+        MalformedStart{"PreviewNegative", {"/p", "-5"}, nullptr, "\"-5\" after /p is not"},
+        MalformedStart{"PreviewBidiControl",
+                       {"/p",
+                        "\xe2\x80\xae"
+                        "5"},
+                       nullptr,
+                       "\"\\u202E5\""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Windows a daemon may name that cannot hold the saver: gone, or input-only.
@@ -99,7 +107,8 @@ INSTANTIATE_TEST_SUITE_P(
         UnusableHost{"GoneFromOption", false, "option", "from --window-id does not exist"},
         UnusableHost{"InputOnlyFromVariable", true, "variable", "input-only"},
         UnusableHost{"InputOnlyFromOption", true, "option", "input-only"},
-        UnusableHost{"InputOnlyPreview", true, "preview", "does not exist"}),
+        UnusableHost{"InputOnlyPreview", true, "preview", "from /p is an input-only window"},
+        UnusableHost{"GonePreview", false, "preview", "does not exist"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A display name is quoted in the error as any value is: cut, on one line.
