@@ -50,9 +50,6 @@ class X11Canvas : public drawing::Canvas {
   // memory.
   void ForgetDrawings();
 
-  // Pixmaps the canvas keeps besides its back buffer, for the record.
-  std::size_t KeptPixmaps() const { return masks_.size() + pictures_.size() + scaled_.size(); }
-
  private:
   // A label's text as an 8-bit alpha pixmap, placed relative to its first run's origin.
   struct TextMask {

@@ -46,6 +46,9 @@ for path in usr/libexec/xscreensaver/vorthane usr/share/xscreensaver/config/vort
   usr/share/doc/vorthane/copyright usr/share/doc/vorthane/changelog.Debian.gz; do
   [ -f "$work/root/$path" ] || fail "missing /$path"
 done
+changelog_top=$(zcat "$work/root/usr/share/doc/vorthane/changelog.Debian.gz" | head -1)
+[[ $changelog_top == "vorthane ($version) "* ]] ||
+  fail "changelog.Debian's entry is not the package's version $version: $changelog_top"
 xmllint --noout "$work/root/usr/share/xscreensaver/config/vorthane.xml" || fail "invalid settings file"
 grep -q '<_description>' "$work/root/usr/share/xscreensaver/config/vorthane.xml" ||
   fail "the settings file has no description"
