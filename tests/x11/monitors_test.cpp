@@ -142,7 +142,7 @@ TEST_F(Monitors, ChangedResolutionsRedrawTheSceneAndKeepTheServerFlat) {
     Xrandr({"--output", "screen", "--noprimary"});
     Xrandr({"--output", "screen", "--primary"});
     ASSERT_TRUE(WaitFor([&] { return bannerWidth(1920, 600) > 900 && bannerWidth(0, 600) < 1000; },
-                        std::chrono::seconds(5)))
+                        std::chrono::seconds(10)))
         << "both windows at 144 dpi";
   };
   const auto atOwnDensities = [&] {
@@ -156,7 +156,7 @@ TEST_F(Monitors, ChangedResolutionsRedrawTheSceneAndKeepTheServerFlat) {
           return SaverWindows() == std::vector<std::pair<int, int>>{{0, 1920}, {1920, 1280}} &&
                  bannerWidth(1920, 450) < 700 && bannerWidth(0, 600) > 1200;
         },
-        std::chrono::seconds(5)))
+        std::chrono::seconds(10)))
         << "the primary back at 192 dpi, the other at 96";
   };
   ASSERT_TRUE(WaitFor([&] { return bannerWidth(1920, 450) > 600; }, std::chrono::seconds(10)))
