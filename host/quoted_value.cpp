@@ -55,15 +55,24 @@ std::vector<Character> Characters(std::string_view text) {
   return out;
 }
 
-// Control characters (C0, DEL, C1, the line and paragraph separators) and bytes that are no
-// UTF-8 are written as escapes, so nothing in a value can move the cursor or break the line.
+// The bidirectional controls (marks, embeddings, overrides, isolates): a terminal would show
+// the rest of the line, the program's own words included, reordered.
+bool IsBidiControl(char32_t code) {
+  return code == 0x061C || code == 0x200E || code == 0x200F || (code >= 0x202A && code <= 0x202E) ||
+         (code >= 0x2066 && code <= 0x2069);
+}
+
+// Control characters (C0, DEL, C1, the line and paragraph separators, the bidirectional
+// controls) and bytes that are no UTF-8 are written as escapes, so nothing in a value can move
+// the cursor, break the line or reorder it.
 void Append(std::string& out, const Character& c) {
   char escape[12];
   if (!c.wellFormed) {
     std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned>(c.code));
   } else if (c.code < 0x20 || c.code == 0x7F) {
     std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned>(c.code));
-  } else if ((c.code >= 0x80 && c.code <= 0x9F) || c.code == 0x2028 || c.code == 0x2029) {
+  } else if ((c.code >= 0x80 && c.code <= 0x9F) || c.code == 0x2028 || c.code == 0x2029 ||
+             IsBidiControl(c.code)) {
     std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(c.code));
   } else if (c.code == '\\') {
     out += "\\\\";

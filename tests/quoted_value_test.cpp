@@ -38,8 +38,12 @@ TEST(QuotedValue, ControlCharactersAreEscaped) {
       {"caf\xc3\xa9", "\"caf\xc3\xa9\""},  // UTF-8 stays as it is
       {"\xc2\x9b"
        "2J|\xc2\x85",
-       R"("\u009B2J|\u0085")"},                               // C1 controls
-      {"x\xe2\x80\xa8y", R"("x\u2028y")"},                    // line separator
+       R"("\u009B2J|\u0085")"},                       // C1 controls
+      {"x\xe2\x80\xa8y", R"("x\u2028y")"},            // line separator
+      {"\xe2\x80\xaegpj.exe", R"("\u202Egpj.exe")"},  // right-to-left override
+      {"\xe2\x81\xa7"
+       "a\xe2\x80\x8f\xd8\x9c",
+       R"("\u2067a\u200F\u061C")"},                           // an isolate, marks
       {"\x9b\xff\xc3", R"("\x9B\xFF\xC3")"},                  // bytes that are no UTF-8
       {"\xc0\xaf\xed\xa0\x80", R"("\xC0\xAF\xED\xA0\x80")"},  // over-long, surrogate
       {"a\\x0A", R"("a\\x0A")"},                              // an escape cannot be faked

@@ -21,9 +21,9 @@ packages=(
   # its installer, vorthane-setup.exe
   nsis
   # tests on a private X server
-  xvfb xdotool x11-utils imagemagick xscreensaver xscreensaver-data pkg-config procps
+  xvfb xdotool x11-utils imagemagick xscreensaver xscreensaver-data pkg-config procps libxres-dev
   # the Debian package and the tests against the real screen-saver daemons
-  dpkg-dev file git lintian man-db libxml2-utils desktop-file-utils x11-xserver-utils dbus
+  dpkg-dev dpkg-repack file git lintian man-db libxml2-utils desktop-file-utils x11-xserver-utils dbus
   libglib2.0-bin mate-screensaver xsecurelock openbox
   # the RPM package (rpmbuild, rpmlint) and the Arch Linux package (makepkg, which needs bsdtar
   # and the pacman program)

@@ -141,6 +141,29 @@ LaunchRequest ReadDaemonArguments(const std::vector<std::string>& args,
   return request;
 }
 
+std::optional<LaunchRequest> ReadPreviewArgument(std::string_view commandLine) {
+  constexpr std::string_view kBlanks = " \t";
+  const auto trim = [&](std::string_view text) {
+    text.remove_prefix(std::min(text.find_first_not_of(kBlanks), text.size()));
+    text.remove_suffix(text.size() - std::min(text.find_last_not_of(kBlanks) + 1, text.size()));
+    return text;
+  };
+  std::string_view text = trim(commandLine);
+  if (text.size() < 2 || text[0] != '/' || (text[1] != 'p' && text[1] != 'P')) return std::nullopt;
+  text = trim(text.substr(2));
+  if (!text.empty() && text[0] == ':') text = trim(text.substr(1));
+  if (text.empty()) return std::nullopt;
+  if (text.find_first_not_of("0123456789") != std::string_view::npos) {
+    return Error(QuotedValue(text) + " after /p is not a window id (decimal digits)");
+  }
+  // Digits the program cannot hold as a window are its own to report.
+  const std::optional<unsigned long> id = ParseWindowId(text);
+  if (!id) return std::nullopt;
+  LaunchRequest request;
+  request.window = DaemonWindow{id, std::string(text), "/p"};
+  return request;
+}
+
 std::string PreviewCommandLine(unsigned long window) {
   return "/P " + std::to_string(window);
 }

@@ -49,6 +49,13 @@ struct LaunchRequest {
 LaunchRequest ReadDaemonArguments(const std::vector<std::string>& args,
                                   const char* xscreensaverWindow);
 
+// The program's own "/p <window>" (any case, a colon allowed after the p), read before the
+// program reads it: the program takes the digits at the end of the text as the window, so
+// "/p 0x200006" would name window 200006 and "/p -5" window 5, none of them the user's. Nothing
+// when the command line is no preview or names no window at all (the program says so itself);
+// else the window, or the error line when the text is no decimal window id.
+std::optional<LaunchRequest> ReadPreviewArgument(std::string_view commandLine);
+
 // The program's command line for drawing inside `window`.
 std::string PreviewCommandLine(unsigned long window);
 

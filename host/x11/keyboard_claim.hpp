@@ -15,9 +15,10 @@ namespace host::x11 {
 // When to ask for the keyboard: pure bookkeeping, no display needed.
 class KeyboardClaim {
  public:
-  // Asking again more often would only cost round trips: until the grab is held, keys go to
-  // the saver's window through the focus anyway.
-  static constexpr std::int64_t kRetryNs = 100'000'000;
+  // Four times a second: a round trip each, for as long as another program holds the keyboard
+  // (a locker may hold it for hours); the screen is covered at most a quarter of a second after
+  // the keyboard is free.
+  static constexpr std::int64_t kRetryNs = 250'000'000;
 
   void Start() {
     state_ = State::kWanted;

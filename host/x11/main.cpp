@@ -56,6 +56,10 @@ int main(int argc, char** argv) {
   const host::x11::LaunchRequest request =
       host::x11::ReadDaemonArguments(args, std::getenv("XSCREENSAVER_WINDOW"));
   if (request.error) return Refuse(*request.error);
+  // The program's own preview: a window id it would misread ends it here, before the display.
+  const std::optional<host::x11::LaunchRequest> preview =
+      request.commandLine ? host::x11::ReadPreviewArgument(*request.commandLine) : std::nullopt;
+  if (preview && preview->error) return Refuse(*preview->error);
   // Full-screen on Wayland where the compositor lets a saver cover its outputs; previews and
   // daemons' windows are X windows.
   std::string noWayland;
@@ -93,6 +97,17 @@ int main(int argc, char** argv) {
     commandLine = host::x11::PreviewCommandLine(window);
   } else {
     commandLine = request.commandLine.value_or(std::string());
+    // A window the preview cannot be drawn in is named for what it is; one that does not exist
+    // is the program's own to report.
+    if (preview && preview->window) {
+      const host::x11::HostWindowState state =
+          host::x11::InspectHostWindow(display, *preview->window->id);
+      if (state == host::x11::HostWindowState::kInputOnly ||
+          state == host::x11::HostWindowState::kOtherScreen) {
+        XCloseDisplay(display);
+        return Refuse(host::x11::UnusableHostError(state, *preview->window));
+      }
+    }
   }
   int signal = 0;
   int status = 0;

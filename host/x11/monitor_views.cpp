@@ -32,6 +32,7 @@ void MonitorViews::Cover(std::span<const Monitor> monitors, long events, int* ne
     }
     MonitorWindow& cover = covers_[i];
     if (cover.view.canvas == nullptr || cover.monitor.dpi != monitor.dpi) {
+      if (cover.view.canvas != nullptr) cover.canvas->ForgetDrawings();
       cover.view = View{(*nextViewId)++, cover.canvas.get(), monitor.dpi};
     }
     cover.monitor = monitor;

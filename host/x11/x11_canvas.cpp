@@ -38,16 +38,26 @@ X11Canvas::X11Canvas(Display* display, int screen, Window window, XftMeasurer& m
 }
 
 X11Canvas::~X11Canvas() {
-  for (auto& [run, mask] : masks_) {
-    xcb_render_free_picture(connection_, mask.picture);
-    XFreePixmap(display_, mask.pixmap);
-  }
+  ForgetDrawings();
   for (auto& [key, fill] : fills_) xcb_render_free_picture(connection_, fill);
   FreeBuffer();
-  for (auto& [picture, pixmap] : pictures_) XFreePixmap(display_, pixmap);
-  for (auto& [key, pixmap] : scaled_) XFreePixmap(display_, pixmap);
   xcb_free_gc(connection_, gc_);
   xcb_flush(connection_);
+}
+
+void X11Canvas::FreeMask(const TextMask& mask) {
+  xcb_render_free_picture(connection_, mask.picture);
+  XFreePixmap(display_, mask.pixmap);
+}
+
+void X11Canvas::ForgetDrawings() {
+  for (auto& [key, mask] : masks_) FreeMask(mask);
+  masks_.clear();
+  for (auto& [key, pixmap] : pictures_) XFreePixmap(display_, pixmap);
+  pictures_.clear();
+  for (auto& [key, pixmap] : scaled_) XFreePixmap(display_, pixmap);
+  scaled_.clear();
+  seen_.clear();
 }
 
 void X11Canvas::FreeBuffer() {
@@ -128,8 +138,26 @@ void X11Canvas::FillWindow(const drawing::PixelRect& area, drawing::Rgb colour) 
   xcb_poly_fill_rectangle(connection_, static_cast<xcb_drawable_t>(window_), gc_, 1, &rect);
 }
 
-Pixmap X11Canvas::Upload(const drawing::RgbImage& picture) {
-  if (const auto it = pictures_.find(&picture); it != pictures_.end()) return it->second;
+std::optional<X11Canvas::PictureKey> X11Canvas::KeyOf(const drawing::RgbImage& picture) {
+  if (picture.pixels.size() !=
+      static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height)) {
+    const auto it = seen_.find(&picture);
+    if (it == seen_.end() || it->second.width != picture.width ||
+        it->second.height != picture.height) {
+      return std::nullopt;
+    }
+    return it->second;
+  }
+  // FNV-1a over the pixel words: once per picture a painter brings, never per frame.
+  std::uint64_t hash = 14695981039346656037u;
+  for (const std::uint32_t pixel : picture.pixels) hash = (hash ^ pixel) * 1099511628211u;
+  const PictureKey key{picture.width, picture.height, hash};
+  seen_[&picture] = key;
+  return key;
+}
+
+Pixmap X11Canvas::Upload(const drawing::RgbImage& picture, const PictureKey& key) {
+  if (const auto it = pictures_.find(key); it != pictures_.end()) return it->second;
   if (picture.pixels.size() !=
       static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height)) {
     return 0;  // its pixels are gone: an upload failed before they were freed
@@ -169,7 +197,7 @@ Pixmap X11Canvas::Upload(const drawing::RgbImage& picture) {
   XFreeGC(display_, gc);
   if (direct) image->data = nullptr;  // the picture's pixels are not the image's to free
   XDestroyImage(image);
-  pictures_.emplace(&picture, pixmap);
+  pictures_.emplace(key, pixmap);
   return pixmap;
 }
 
@@ -181,10 +209,11 @@ void X11Canvas::Decoded(std::span<const std::uint8_t> file) {
   if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);
 }
 
-Pixmap X11Canvas::Scaled(const drawing::RgbImage& picture, drawing::PixelSize size) {
-  const auto key = std::make_pair(&picture, std::make_pair(size.width, size.height));
+Pixmap X11Canvas::Scaled(const drawing::RgbImage& picture, const PictureKey& pictureKey,
+                         drawing::PixelSize size) {
+  const auto key = std::make_pair(pictureKey, std::make_pair(size.width, size.height));
   if (const auto it = scaled_.find(key); it != scaled_.end()) return it->second;
-  const Pixmap source = Upload(picture);
+  const Pixmap source = Upload(picture, pictureKey);
   if (source == 0 || size.width <= 0 || size.height <= 0) return 0;
   const int depth = DefaultDepth(display_, screen_);
   const Pixmap pixmap =
@@ -214,8 +243,11 @@ Pixmap X11Canvas::Scaled(const drawing::RgbImage& picture, drawing::PixelSize si
 // resolution), from its smoothed copy of that size.
 void X11Canvas::DrawPicture(const drawing::RgbImage& picture, const drawing::PixelRect& placed,
                             const drawing::PixelRect& clip) {
+  const std::optional<PictureKey> key = KeyOf(picture);
+  if (!key) return;  // its pixels are gone, and were never seen here
   const bool ownSize = placed.width == picture.width && placed.height == picture.height;
-  const Pixmap pixmap = ownSize ? Upload(picture) : Scaled(picture, {placed.width, placed.height});
+  const Pixmap pixmap =
+      ownSize ? Upload(picture, *key) : Scaled(picture, *key, {placed.width, placed.height});
   const drawing::PixelRect part = drawing::Intersect(placed, clip);
   if (pixmap == 0 || part.Empty()) return;
   xcb_copy_area(connection_, static_cast<xcb_drawable_t>(pixmap),
@@ -227,7 +259,15 @@ void X11Canvas::DrawPicture(const drawing::RgbImage& picture, const drawing::Pix
 // The runs drawn once, white on nothing, into an alpha pixmap as large as their ink.
 const X11Canvas::TextMask& X11Canvas::MaskFor(std::span<const drawing::PlacedRun> runs) {
   const drawing::PlacedRun& first = runs.front();
-  if (const auto it = masks_.find(first.run); it != masks_.end()) return it->second;
+  runKey_.resize(runs.size());
+  for (std::size_t i = 0; i < runs.size(); ++i) {
+    RunKey& key = runKey_[i];
+    key.face = runs[i].run->face;
+    key.text.assign(runs[i].run->text);
+    key.x = runs[i].x - first.x;
+    key.baseline = runs[i].baseline - first.baseline;
+  }
+  if (const auto it = masks_.find(runKey_); it != masks_.end()) return it->second;
   int left = INT_MAX, top = INT_MAX, right = INT_MIN, bottom = INT_MIN;
   for (const drawing::PlacedRun& placed : runs) {
     XGlyphInfo ink{};
@@ -264,7 +304,7 @@ const X11Canvas::TextMask& X11Canvas::MaskFor(std::span<const drawing::PlacedRun
       connection_, mask.picture, static_cast<xcb_drawable_t>(mask.pixmap),
       static_cast<xcb_render_pictformat_t>(XRenderFindStandardFormat(display_, PictStandardA8)->id),
       0, nullptr);
-  return masks_.emplace(first.run, mask).first->second;
+  return masks_.emplace(runKey_, mask).first->second;
 }
 
 xcb_render_picture_t X11Canvas::SolidFill(drawing::Rgb colour) {

@@ -27,12 +27,14 @@ X11Platform::X11Platform(Display* display, std::string commandLine)
       screen_(DefaultScreen(display)),
       root_(RootWindow(display, DefaultScreen(display))),
       commandLine_(std::move(commandLine)),
-      measurer_(std::make_unique<XftMeasurer>(display, screen_)) {
+      measurer_(std::make_unique<XftMeasurer>(
+          display, screen_, [this](std::string_view line) { ReportError(line); })) {
   InstallErrorHandlers();
 }
 
 X11Platform::~X11Platform() {
   DestroyWindow();
+  if (claimWindow_ != 0) XDestroyWindow(display_, claimWindow_);
   measurer_.reset();
   if (invisibleCursor_ != 0) XFreeCursor(display_, invisibleCursor_);
   XCloseDisplay(display_);
@@ -73,10 +75,9 @@ WaitResult X11Platform::Wait(const WaitDeadlines& deadlines, EventSink& sink) {
     // this platform makes is flushed or synced where it is made.
     // After the frame is on its way: the grab waits for the server's answer.
     if (windowAlive_ && keyboard_.Poll(NowNs()) && coverPending_) {
+      // Keys typed as the grab was won are queued for the root window: they count (Handle).
       Cover();
-      // Its round trips have read the exposure of the window just mapped: paint it now.
-      xReadable = true;
-      continue;
+      return WaitResult::kReady;  // the views are new: the runtime paints them at once
     }
     pollfd fds[2] = {{ConnectionNumber(display_), POLLIN, 0}, {signals_.fd(), POLLIN, 0}};
     if (!posix::WaitForDescriptors(fds, 2, deadlineNs)) return WaitResult::kReady;
@@ -123,6 +124,11 @@ void X11Platform::Handle(XEvent& event, EventSink& sink, bool& delivered) {
     return;
   }
   const View* view = ViewOfWindow(event.xany.window);
+  // Grabbed on the root window before the form's window was mapped, keys are reported there.
+  if (view == nullptr && event.xany.window == root_ && fullScreen_ && keyboard_.Held() &&
+      (event.type == KeyPress || event.type == KeyRelease)) {
+    view = &formView_;
+  }
   if (view == nullptr) return;
   const bool formWindow = event.xany.window == window_;
   switch (event.type) {
@@ -175,7 +181,7 @@ Hwnd X11Platform::CreateFormWindow(const Form& form) {
                           CopyFromParent, CWBackPixel | CWEventMask, &attributes);
   windowAlive_ = true;
   canvas_ = std::make_unique<X11Canvas>(display_, screen_, window_, *measurer_);
-  // Embedded, the scene takes the display's resolution (the primary monitor's).
+  // The primary monitor's resolution until the window is embedded or covers the monitors.
   formView_ = View{nextViewId_++, canvas_.get(), QueryMonitors(display_, screen_).front().dpi};
   RebuildViews();
   SizeChanged(normal.width, normal.height);
@@ -223,16 +229,25 @@ void X11Platform::CoverMonitors() {
                     static_cast<unsigned>(primary.area.height));
   XRaiseWindow(display_, window_);
   SizeChanged(primary.area.width, primary.area.height);
-  if (formView_.dpi != primary.dpi) formView_ = View{nextViewId_++, canvas_.get(), primary.dpi};
+  SetFormDpi(primary.dpi);
   otherMonitors_.Cover(std::span(monitors).subspan(1), kFullScreenEvents, &nextViewId_,
                        !coverPending_);
   RebuildViews();
   ApplyCursor();
 }
 
+// A new resolution is a new view, painted afresh by a new painter.
+void X11Platform::SetFormDpi(int dpi) {
+  if (formView_.dpi == dpi) return;
+  canvas_->ForgetDrawings();
+  formView_ = View{nextViewId_++, canvas_.get(), dpi};
+}
+
+// While the full-screen windows wait for the keyboard they are not on the screen: no views, so
+// nothing is drawn into them.
 void X11Platform::RebuildViews() {
   views_.clear();
-  if (window_ == 0) return;
+  if (window_ == 0 || coverPending_) return;
   views_.push_back(formView_);
   otherMonitors_.Append(views_);
 }
@@ -242,6 +257,7 @@ void X11Platform::Cover() {
   XMapRaised(display_, window_);
   otherMonitors_.Map();
   keyboard_.Covered();
+  RebuildViews();
   XFlush(display_);
 }
 
@@ -277,11 +293,33 @@ Hwnd X11Platform::FindTopLevelWindow(const char* title) {
   Window found = 0;
   if (title != nullptr) {
     found = FindTopLevelByTitle(display_, root_, title);
+    if (found == 0) found = ClaimTitle(title);
   } else if (const std::vector<Window> children = Children(display_, root_); !children.empty()) {
     found = children.back();  // the top-most
   }
   trap.Check();
   return static_cast<Hwnd>(found);
+}
+
+// Copies started at the same moment all find no window with the title yet and would all go on
+// to take it. The claim settles it: with the server grabbed (no other client is served
+// meanwhile) a selection named after the title is looked at and, when nobody owns it, taken
+// by a window of this process. The server gives the selection up when its owner ends.
+Window X11Platform::ClaimTitle(const std::string& title) {
+  const std::string name = "_VORTHANE_TITLE_S" + std::to_string(screen_) + "_" + title;
+  const Atom selection = XInternAtom(display_, name.c_str(), kXFalse);
+  if (claimWindow_ == 0) {
+    XSetWindowAttributes attributes{};
+    attributes.override_redirect = kXTrue;
+    claimWindow_ = XCreateWindow(display_, root_, -1, -1, 1, 1, 0, 0, InputOnly, CopyFromParent,
+                                 CWOverrideRedirect, &attributes);
+  }
+  XGrabServer(display_);
+  Window owner = XGetSelectionOwner(display_, selection);
+  if (owner == 0) XSetSelectionOwner(display_, selection, claimWindow_, CurrentTime);
+  XUngrabServer(display_);
+  XSync(display_, kXFalse);
+  return owner == claimWindow_ ? 0 : owner;
 }
 
 std::optional<drawing::PixelSize> X11Platform::HostClientSize(Hwnd host) {
@@ -313,7 +351,37 @@ bool X11Platform::EmbedForm(Hwnd host) {
   XSelectInput(display_, parent, StructureNotifyMask);
   if (trap.Check() != 0) return false;
   host_ = parent;
+  if (parent != root_) {
+    SetFormDpi(HostMonitorDpi(parent));
+    RebuildViews();
+  }
   return true;
+}
+
+// A daemon's window lies on one monitor, the one it covers most of: the scene takes that
+// monitor's resolution. (The root window spans them all and keeps the primary's.)
+int X11Platform::HostMonitorDpi(Window host) {
+  const std::vector<Monitor> monitors = QueryMonitors(display_, screen_);
+  XWindowAttributes attributes{};
+  int x = 0;
+  int y = 0;
+  Window child = 0;
+  ErrorTrap trap(display_);
+  const bool known = XGetWindowAttributes(display_, host, &attributes) != 0 &&
+                     XTranslateCoordinates(display_, host, root_, 0, 0, &x, &y, &child) != 0;
+  if (trap.Check() != 0 || !known) return monitors.front().dpi;
+  const drawing::PixelRect area{x, y, attributes.width, attributes.height};
+  const Monitor* best = &monitors.front();
+  long bestArea = 0;
+  for (const Monitor& monitor : monitors) {
+    const drawing::PixelRect common = drawing::Intersect(area, monitor.area);
+    const long size = common.Empty() ? 0 : long{common.width} * common.height;
+    if (size > bestArea) {
+      bestArea = size;
+      best = &monitor;
+    }
+  }
+  return best->dpi;
 }
 
 // Shown without taking the focus: nothing here ever sets it.

@@ -40,6 +40,9 @@ class X11Platform : public Platform {
   void ShowFullScreen() override;
   void DestroyFormWindow() override;
 
+  // A title no top-level window has yet is claimed for this process at once (atomically, see
+  // ClaimTitle): a copy that finds none goes on to take the title, and of copies asking at the
+  // same moment only one may.
   Hwnd FindTopLevelWindow(const char* title) override;
   std::optional<drawing::PixelSize> HostClientSize(Hwnd host) override;
   bool EmbedForm(Hwnd host) override;
@@ -56,6 +59,10 @@ class X11Platform : public Platform {
   // Full screen: the form's window over the primary monitor, a window of its own over each of
   // the others, each at its monitor's resolution.
   void CoverMonitors();
+  void SetFormDpi(int dpi);
+  int HostMonitorDpi(Window host);
+  // The window of whoever claimed the title first (0 when it is this process's now).
+  Window ClaimTitle(const std::string& title);
   void RebuildViews();
   // Delivers queued X events; true when any reached the sink.
   bool DispatchQueued(EventSink& sink);
@@ -87,6 +94,7 @@ class X11Platform : public Platform {
   bool fullScreen_ = false;    // shown full-screen: unmapped by anyone else, the form closes
   bool coverPending_ = false;  // to be mapped full-screen once the keyboard grab is held
   Window host_ = 0;            // the window it is embedded in (the root window on its own)
+  Window claimWindow_ = 0;     // owns the selections of the titles this process claimed
 };
 
 }  // namespace host::x11

@@ -3,6 +3,8 @@
 #include <fontconfig/fontconfig.h>
 #include <strings.h>
 
+#include <algorithm>
+
 namespace host::x11 {
 namespace {
 
@@ -22,8 +24,11 @@ XftFont* OpenFamily(Display* display, int screen, const std::string& family, int
 
 }  // namespace
 
-XftMeasurer::XftMeasurer(Display* display, int screen)
-    : display_(display), screen_(screen), fontconfigInit_([] { FcInit(); }) {}
+XftMeasurer::XftMeasurer(Display* display, int screen, std::function<void(std::string_view)> notice)
+    : display_(display),
+      screen_(screen),
+      fontconfigInit_([] { FcInit(); }),
+      notice_(std::move(notice)) {}
 
 XftMeasurer::~XftMeasurer() {
   EnsureFontconfig();
@@ -31,10 +36,23 @@ XftMeasurer::~XftMeasurer() {
 }
 
 void XftMeasurer::EnsureFontconfig() {
-  if (fontconfigInit_.joinable()) fontconfigInit_.join();
+  if (!fontconfigInit_.joinable()) return;
+  fontconfigInit_.join();
+  const FcFontSet* fonts = FcConfigGetFonts(nullptr, FcSetSystem);
+  if ((fonts == nullptr || fonts->nfont == 0) && notice_) {
+    notice_("vorthane: no fonts: the font configuration cannot be read, so no caption is drawn");
+  }
 }
 
+// Xft hands out the font it has open already for a pattern that matches the same file at the
+// same size, with one more reference: such a face keeps its first id (and the reference is
+// given back), so a face id names one face however often it is asked for, and what is drawn
+// with it can be found by it.
 drawing::FaceId XftMeasurer::Keep(XftFont* font) {
+  if (const auto it = std::find(fonts_.begin(), fonts_.end(), font); it != fonts_.end()) {
+    XftFontClose(display_, font);
+    return static_cast<drawing::FaceId>(it - fonts_.begin());
+  }
   fonts_.push_back(font);
   return static_cast<drawing::FaceId>(fonts_.size() - 1);
 }

@@ -3,8 +3,10 @@
 // question about a face waits for it.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -15,7 +17,9 @@ namespace host::x11 {
 
 class XftMeasurer : public drawing::TextMeasurer {
  public:
-  XftMeasurer(Display* display, int screen);
+  // notice: told once, with a line for the user, when fontconfig finds no font at all (its
+  // configuration could not be read: no files left to open, say), so no caption can be drawn.
+  XftMeasurer(Display* display, int screen, std::function<void(std::string_view)> notice = nullptr);
   ~XftMeasurer() override;
   XftMeasurer(const XftMeasurer&) = delete;
   XftMeasurer& operator=(const XftMeasurer&) = delete;
@@ -38,7 +42,8 @@ class XftMeasurer : public drawing::TextMeasurer {
   Display* display_;
   int screen_;
   std::thread fontconfigInit_;
-  std::vector<XftFont*> fonts_;  // by face id; closed with the measurer
+  std::function<void(std::string_view)> notice_;
+  std::vector<XftFont*> fonts_;  // by face id, each font once; closed with the measurer
   std::map<std::pair<std::string, int>, drawing::FaceId> byFamily_;
 };
 

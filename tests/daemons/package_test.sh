@@ -2,7 +2,8 @@
 # The Debian package built from this build tree: its version, the same bytes from a second
 # build, its files, their validity, lintian, the hardening and the dependencies; then an earlier
 # build installed and upgraded to this one in the machine for the daemon tests (as
-# root, or through sudo; skipped otherwise).
+# root, or through sudo; skipped otherwise). Whatever vorthane was installed before is kept
+# for package_removal.sh to put back.
 # Usage: package_test.sh BUILD_DIR
 set -euo pipefail
 build=$1
@@ -45,6 +46,9 @@ for path in usr/libexec/xscreensaver/vorthane usr/share/xscreensaver/config/vort
   usr/share/doc/vorthane/copyright usr/share/doc/vorthane/changelog.Debian.gz; do
   [ -f "$work/root/$path" ] || fail "missing /$path"
 done
+changelog_top=$(zcat "$work/root/usr/share/doc/vorthane/changelog.Debian.gz" | head -1)
+[[ $changelog_top == "vorthane ($version) "* ]] ||
+  fail "changelog.Debian's entry is not the package's version $version: $changelog_top"
 xmllint --noout "$work/root/usr/share/xscreensaver/config/vorthane.xml" || fail "invalid settings file"
 grep -q '<_description>' "$work/root/usr/share/xscreensaver/config/vorthane.xml" ||
   fail "the settings file has no description"
@@ -73,6 +77,18 @@ lintian --fail-on none "$deb" > "$work/lintian.txt" 2>&1 || true
 cat "$work/lintian.txt"
 if grep -E '^[EW]: ' "$work/lintian.txt" | grep -v 'initial-upload-closes-no-bugs'; then
   fail "lintian reports the lines above"
+fi
+
+# What was installed before is kept, rebuilt from its installed files, for the removal test to
+# put back (nothing kept: it removes the package).
+restore=$build/daemons-restore
+if [ ! -d "$restore" ]; then
+  mkdir -p "$restore.new"
+  if dpkg-query -W -f='${Status}' vorthane 2>/dev/null | grep -q "install ok installed"; then
+    (cd "$restore.new" && "${sudo[@]}" dpkg-repack vorthane > "$work/repack.log" 2>&1) ||
+      { cat "$work/repack.log" >&2; rm -rf "$restore.new"; fail "cannot keep the installed vorthane"; }
+  fi
+  mv "$restore.new" "$restore"
 fi
 
 # The earlier build first; then this one installs over it as an upgrade, with no --reinstall.

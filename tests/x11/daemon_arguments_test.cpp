@@ -292,6 +292,31 @@ TEST(DaemonArguments, UnusableWindowsAreNamedWithTheirSource) {
             std::string::npos);
 }
 
+// The program's own preview: what it would misread is refused with the value as given.
+TEST(PreviewArgument, IsADecimalWindowIdOrSaysWhatIsWrong) {
+  const struct {
+    const char* commandLine;
+    const char* error;     // null: no error line
+    unsigned long window;  // 0: none read here
+  } kCases[] = {
+      {"/p 12345", nullptr, 12345},
+      {"  /P:  77 ", nullptr, 77},
+      {"/p 0x200006", "\"0x200006\" after /p is not a window id (decimal digits)", 0},
+      {"/p -5", "\"-5\" after /p is not a window id (decimal digits)", 0},
+      {"/p", nullptr, 0},              // the program reports a missing window itself
+      {"/p 99999999999", nullptr, 0},  // as it does a number it cannot hold
+      {"/s 0x5", nullptr, 0},          // no preview
+      {"/c", nullptr, 0},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.commandLine);
+    const std::optional<LaunchRequest> read = host::x11::ReadPreviewArgument(c.commandLine);
+    EXPECT_EQ(read && read->error ? *read->error : std::string(),
+              c.error != nullptr ? c.error : "");
+    EXPECT_EQ(read && read->window ? read->window->id.value_or(0) : 0ul, c.window);
+  }
+}
+
 TEST(ParseWindowId, AcceptsHexAndDecimalOnly) {
   EXPECT_EQ(ParseWindowId("0x10"), 16u);
   EXPECT_EQ(ParseWindowId("0XfF"), 255u);

@@ -53,7 +53,15 @@ INSTANTIATE_TEST_SUITE_P(
         MalformedStart{"WindowIdLetters", {"-window-id", "zz"}, nullptr, "\"zz\" from -window-id"},
         MalformedStart{
             "PreviewWithBarePrefix", {"--root", "--window-id", "0x"}, "0x", "from --window-id"},
-        MalformedStart{"HugeWindowId", {"--window-id", kHugeId}, nullptr, "30000 characters"}),
+        MalformedStart{"HugeWindowId", {"--window-id", kHugeId}, nullptr, "30000 characters"},
+        MalformedStart{"PreviewHex", {"/p", "0x200006"}, nullptr, "\"0x200006\" after /p is not"},
+        MalformedStart{"PreviewNegative", {"/p", "-5"}, nullptr, "\"-5\" after /p is not"},
+        MalformedStart{"PreviewBidiControl",
+                       {"/p",
+                        "\xe2\x80\xae"
+                        "5"},
+                       nullptr,
+                       "\"\\u202E5\""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Windows a daemon may name that cannot hold the saver: gone, or input-only.
@@ -99,7 +107,8 @@ INSTANTIATE_TEST_SUITE_P(
         UnusableHost{"GoneFromOption", false, "option", "from --window-id does not exist"},
         UnusableHost{"InputOnlyFromVariable", true, "variable", "input-only"},
         UnusableHost{"InputOnlyFromOption", true, "option", "input-only"},
-        UnusableHost{"InputOnlyPreview", true, "preview", "does not exist"}),
+        UnusableHost{"InputOnlyPreview", true, "preview", "from /p is an input-only window"},
+        UnusableHost{"GonePreview", false, "preview", "does not exist"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A display name is quoted in the error as any value is: cut, on one line.
@@ -151,6 +160,19 @@ TEST_P(HeldKeyboardTest, CoversOnlyOnceTheKeyboardIsFree) {
   ASSERT_TRUE(saver->Running()) << saver->Stderr();
   EXPECT_FALSE(BannerShown(Capture(display_))) << "the screen was covered while held";
   EXPECT_EQ(MappedChildren(display_, root_).size(), 2u) << "the saver's window is mapped";
+  // Its windows are drawn only once they are on the screen: nothing kept on the server yet.
+  Window root = 0;
+  Window parent = 0;
+  Window* children = nullptr;
+  unsigned count = 0;
+  XQueryTree(display_, root_, &root, &parent, &children, &count);
+  for (unsigned i = 0; i < count; ++i) {
+    if (children[i] != terminal && children[i] != menu) {
+      EXPECT_EQ(ServerPixmaps(display_, children[i]).first, 0) << "drawn while hidden";
+      break;
+    }
+  }
+  XFree(children);
   Xdotool({"key", "Down", "Return"});  // the menu's, seen on the screen
   XEvent event;
   XSync(display_, False);

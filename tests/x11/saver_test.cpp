@@ -1,5 +1,7 @@
 // The saver full-screen on a private display: what it draws, what ends it, and how it ends.
 #include <signal.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <thread>
@@ -173,6 +175,43 @@ TEST_F(SaverTest, ThirdFullScreenStartEndsAtOnce) {
       << "the second covers the screen once the keyboard is free";
   second->Signal(SIGTERM);
   EXPECT_EQ(second->WaitExit(seconds(5)), 0);
+}
+
+// Ten copies started at once (a daemon and a user racing): whatever order they see each other
+// in, at most one besides the first stays, the one that marked its window; the rest end.
+TEST_F(SaverTest, TenSimultaneousStartsLeaveAtMostTwo) {
+  // The ten wait at a gate (a lock the test holds) and all start when it opens.
+  char gate[] = "/tmp/vorthane-gate-XXXXXX";
+  const int gateFd = mkstemp(gate);
+  ASSERT_GE(gateFd, 0);
+  ASSERT_EQ(flock(gateFd, LOCK_EX), 0);
+  std::vector<std::unique_ptr<ChildProcess>> savers;
+  for (int i = 0; i < 10; ++i) {
+    savers.push_back(std::make_unique<ChildProcess>(
+        std::vector<std::string>{"sh", "-c", "flock -s \"$0\" true && exec \"$1\" /s", gate,
+                                 VORTHANE_EXE},
+        std::map<std::string, std::string>{{"DISPLAY", server_->name()},
+                                           {"XSCREENSAVER_WINDOW", ""}}));
+  }
+  std::this_thread::sleep_for(milliseconds(300));
+  flock(gateFd, LOCK_UN);
+  close(gateFd);
+  unlink(gate);
+  const auto running = [&] {
+    return std::count_if(savers.begin(), savers.end(), [](auto& s) { return s->Running(); });
+  };
+  EXPECT_TRUE(WaitFor([&] { return running() <= 2; }, seconds(10))) << running() << " running";
+  ASSERT_TRUE(WaitForBanner()) << "one of them covers the screen";
+  std::printf("%d of the ten still running\n", static_cast<int>(running()));
+  EXPECT_GE(running(), 1);
+  EXPECT_LE(running(), 2);
+  for (auto& saver : savers) {
+    if (saver->Running()) {
+      saver->Signal(SIGTERM);
+    }
+    EXPECT_EQ(saver->WaitExit(seconds(5)), 0) << saver->Stderr();
+    EXPECT_EQ(saver->Stderr(), "");
+  }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XRes.h>
 #include <X11/extensions/Xfixes.h>
 
 #include <algorithm>
@@ -40,6 +41,31 @@ Shot Capture(Display* display) {
 Shot CaptureWindow(Display* display, Window window) {
   const XWindowAttributes a = Attributes(display, window);
   return Grab(display, window, a.width, a.height);
+}
+
+std::pair<int, unsigned long> ServerPixmaps(Display* display, Window window) {
+  int count = 0;
+  XResClient* clients = nullptr;
+  XResQueryClients(display, &count, &clients);
+  XID base = 0;
+  for (int i = 0; i < count; ++i) {
+    if ((window & ~clients[i].resource_mask) == clients[i].resource_base) {
+      base = clients[i].resource_base;
+    }
+  }
+  XFree(clients);
+  int types = 0;
+  XResType* resources = nullptr;
+  XResQueryClientResources(display, base, &types, &resources);
+  const Atom pixmap = XInternAtom(display, "PIXMAP", 0);
+  int pixmaps = 0;
+  for (int i = 0; i < types; ++i) {
+    if (resources[i].resource_type == pixmap) pixmaps = static_cast<int>(resources[i].count);
+  }
+  XFree(resources);
+  unsigned long bytes = 0;
+  XResQueryClientPixmapBytes(display, base, &bytes);
+  return {pixmaps, bytes};
 }
 
 bool PointerInvisible(Display* display) {

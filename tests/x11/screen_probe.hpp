@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/screen_shot.hpp"
@@ -25,6 +26,9 @@ Shot CaptureWindow(Display* display, Window window);
 // The pointer's image is the invisible one: 1x1 and fully transparent (false on a server
 // without XFIXES, which cannot tell).
 bool PointerInvisible(Display* display);
+
+// The pixmaps the X server holds for the client that made this window, and their bytes.
+std::pair<int, unsigned long> ServerPixmaps(Display* display, Window window);
 
 // Mapped children of `parent`, bottom to top.
 std::vector<Window> MappedChildren(Display* display, Window parent);
