@@ -60,13 +60,14 @@ void OutputSurface::OutputDone(void* data, wl_output*) {
   self->ForgetScene();
   self->groundBuffer_.reset();
   self->groundShown_ = false;
-  self->canvas_ =
-      std::make_unique<PixmanCanvas>(*self->measurer_, static_cast<CanvasScreen&>(*self));
+  self->canvas_ = std::make_unique<software::PixmanCanvas>(
+      *self->measurer_, static_cast<software::CanvasScreen&>(*self));
   ++self->generation_;
   if (self->configured()) self->changed_(*self);
 }
 
-void OutputSurface::Cover(const Globals& globals, bool takeKeyboard, FreeTypeMeasurer& measurer) {
+void OutputSurface::Cover(const Globals& globals, bool takeKeyboard,
+                          software::FreeTypeMeasurer& measurer) {
   if (surface_ != nullptr || globals.layerShell == nullptr) return;
   globals_ = globals;
   closed_ = false;
@@ -97,7 +98,8 @@ void OutputSurface::Cover(const Globals& globals, bool takeKeyboard, FreeTypeMea
   wl_surface_set_input_region(scene_, none);
   wl_region_destroy(none);
   measurer_ = &measurer;
-  canvas_ = std::make_unique<PixmanCanvas>(measurer, static_cast<CanvasScreen&>(*this));
+  canvas_ = std::make_unique<software::PixmanCanvas>(measurer,
+                                                     static_cast<software::CanvasScreen&>(*this));
   ++generation_;
   wl_surface_commit(surface_);
 }
@@ -199,7 +201,7 @@ void OutputSurface::SetSceneArea(const drawing::PixelRect& area) {
   sceneMoved_ = true;
 }
 
-DrawTarget OutputSurface::Target() {
+software::DrawTarget OutputSurface::Target() {
   if (!configured() || sceneArea_.Empty()) return {};
   if (drawing_ < 0) {
     drawing_ = FreeBuffer();
@@ -221,7 +223,7 @@ DrawTarget OutputSurface::Target() {
     }
     pixman_region32_clear(&target.stale());
   }
-  return DrawTarget{buffers_[drawing_]->image(), sceneArea_.x, sceneArea_.y};
+  return software::DrawTarget{buffers_[drawing_]->image(), sceneArea_.x, sceneArea_.y};
 }
 
 void OutputSurface::Show(std::span<const drawing::PixelRect> boxes) {

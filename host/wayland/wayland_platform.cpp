@@ -8,7 +8,7 @@
 
 #include "host/form.hpp"
 #include "host/posix/fd_wait.hpp"
-#include "host/posix/prev_instance.hpp"
+#include "host/posix/linux_prev_instance.hpp"
 
 namespace host::wayland {
 namespace {

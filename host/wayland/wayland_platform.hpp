@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "host/platform.hpp"
-#include "host/posix/signal_fd.hpp"
-#include "host/wayland/freetype_measurer.hpp"
+#include "host/posix/linux_signal_fd.hpp"
+#include "host/posix/session_platform.hpp"
+#include "host/software/freetype_measurer.hpp"
 #include "host/wayland/output_surface.hpp"
 #include "host/wayland/seat_input.hpp"
 #include "host/wayland/session_marker.hpp"
@@ -31,7 +31,7 @@ struct SessionFacts {
   bool lockerChild = false;
 };
 
-class WaylandPlatform : public Platform {
+class WaylandPlatform : public posix::SessionPlatform {
  public:
   // Takes the connection (closed on destruction) and learns the compositor's globals.
   WaylandPlatform(wl_display* display, std::string commandLine, const SessionFacts& session);
@@ -47,6 +47,12 @@ class WaylandPlatform : public Platform {
   }
   // Whether the run ended because the compositor went away.
   bool ConnectionLost() const { return connectionLost_; }
+  int ReceivedSignal() const override { return signals_.Received(); }
+  // A locker ends its saver by closing the connection; anyone else's going away is a failure.
+  std::string Failure() const override {
+    return connectionLost_ && !session_.lockerChild ? "the Wayland compositor closed the connection"
+                                                    : "";
+  }
 
   std::string CommandLine() override { return commandLine_; }
   bool PrevInstance() override;
@@ -96,7 +102,7 @@ class WaylandPlatform : public Platform {
   std::unique_ptr<SeatInput> seat_;
   std::vector<std::unique_ptr<OutputSurface>> outputs_;
   posix::SignalFd signals_;
-  FreeTypeMeasurer measurer_;
+  software::FreeTypeMeasurer measurer_;
   SessionMarker marker_;
   bool windowCreated_ = false;
   bool fullScreen_ = false;

@@ -4,7 +4,7 @@
 
 #include "host/form.hpp"
 #include "host/posix/fd_wait.hpp"
-#include "host/posix/prev_instance.hpp"
+#include "host/posix/linux_prev_instance.hpp"
 #include "host/window_styles.hpp"
 #include "host/x11/input_events.hpp"
 #include "host/x11/window_search.hpp"

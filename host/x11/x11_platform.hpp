@@ -8,7 +8,8 @@
 #include <vector>
 
 #include "host/platform.hpp"
-#include "host/posix/signal_fd.hpp"
+#include "host/posix/linux_signal_fd.hpp"
+#include "host/posix/session_platform.hpp"
 #include "host/x11/keyboard_claim.hpp"
 #include "host/x11/monitor_views.hpp"
 #include "host/x11/monitors.hpp"
@@ -18,7 +19,7 @@
 
 namespace host::x11 {
 
-class X11Platform : public Platform {
+class X11Platform : public posix::SessionPlatform {
  public:
   // Takes the display (closed on destruction) and the command line the program is to see.
   X11Platform(Display* display, std::string commandLine);
@@ -28,7 +29,7 @@ class X11Platform : public Platform {
 
   std::string CommandLine() override { return commandLine_; }
   // SIGTERM or SIGINT when one of them closed the form; 0 otherwise.
-  int ReceivedSignal() const { return signals_.Received(); }
+  int ReceivedSignal() const override { return signals_.Received(); }
   bool PrevInstance() override;
   void ReportError(std::string_view line) override;
 

@@ -18,7 +18,7 @@
 #include "host/headless/headless_platform.hpp"
 #include "host/headless/memory_canvas.hpp"
 #include "host/runtime.hpp"
-#include "host/wayland/freetype_measurer.hpp"
+#include "host/software/freetype_measurer.hpp"
 #include "startup/run_mode.hpp"
 #include "tests/screen_shot.hpp"
 
@@ -145,7 +145,7 @@ class Model {
   host::headless::HeadlessPlatform platform_{host::headless::DesktopConfig{}};
   host::Runtime runtime_;
   cover::FrmCover form_;
-  host::wayland::FreeTypeMeasurer measurer_;
+  host::software::FreeTypeMeasurer measurer_;
 };
 
 int Usage() {

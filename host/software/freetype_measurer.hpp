@@ -18,7 +18,7 @@
 
 #include "host/drawing/text_measurer.hpp"
 
-namespace host::wayland {
+namespace host::software {
 
 // One glyph's coverage, 8 bits a pixel, and where it lies from the pen on the baseline.
 struct GlyphMask {
@@ -62,4 +62,4 @@ class FreeTypeMeasurer : public drawing::TextMeasurer {
   std::map<std::pair<std::string, int>, drawing::FaceId> byFamily_;
 };
 
-}  // namespace host::wayland
+}  // namespace host::software

@@ -1,4 +1,4 @@
-#include "host/wayland/pixman_canvas.hpp"
+#include "host/software/pixman_canvas.hpp"
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -7,7 +7,7 @@
 #include <climits>
 #include <cstring>
 
-namespace host::wayland {
+namespace host::software {
 namespace {
 
 pixman_color_t Colour(drawing::Rgb c) {
@@ -154,9 +154,9 @@ void PixmanCanvas::Present(std::span<const drawing::PixelRect> boxes) {
   screen_.Show(boxes);
 }
 
-}  // namespace host::wayland
+}  // namespace host::software
 
-namespace host::wayland {
+namespace host::software {
 
 // The banner's file is half a megabyte of the program's own pages, read once to decode it.
 void PixmanCanvas::Decoded(std::span<const std::uint8_t> file) {
@@ -166,4 +166,4 @@ void PixmanCanvas::Decoded(std::span<const std::uint8_t> file) {
   if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);
 }
 
-}  // namespace host::wayland
+}  // namespace host::software

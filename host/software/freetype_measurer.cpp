@@ -1,8 +1,8 @@
-#include "host/wayland/freetype_measurer.hpp"
+#include "host/software/freetype_measurer.hpp"
 
 #include <strings.h>
 
-namespace host::wayland {
+namespace host::software {
 namespace {
 
 FcPattern* FamilyPattern(const std::string& family, int pixelSize) {
@@ -131,4 +131,4 @@ std::string FreeTypeMeasurer::FamilyOf(drawing::FaceId face) const {
   return family != nullptr ? family : "";
 }
 
-}  // namespace host::wayland
+}  // namespace host::software
