@@ -1,16 +1,7 @@
 #include "host/software/freetype_measurer.hpp"
 
-#include <strings.h>
-
 namespace host::software {
 namespace {
-
-FcPattern* FamilyPattern(const std::string& family, int pixelSize) {
-  FcPattern* pattern = FcPatternCreate();
-  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-  FcPatternAddDouble(pattern, FC_PIXEL_SIZE, pixelSize);
-  return pattern;
-}
 
 int Ceil26_6(FT_Pos v) {
   return static_cast<int>((v + 63) >> 6);
@@ -18,38 +9,27 @@ int Ceil26_6(FT_Pos v) {
 
 }  // namespace
 
-FreeTypeMeasurer::FreeTypeMeasurer() : fontconfigInit_([] { FcInit(); }) {
+FreeTypeMeasurer::FreeTypeMeasurer() {
   FT_Init_FreeType(&library_);
 }
 
 FreeTypeMeasurer::~FreeTypeMeasurer() {
-  EnsureFontconfig();
   for (FT_Face face : faces_) FT_Done_Face(face);
   if (library_ != nullptr) FT_Done_FreeType(library_);
 }
 
-void FreeTypeMeasurer::EnsureFontconfig() {
-  if (fontconfigInit_.joinable()) fontconfigInit_.join();
-}
-
-// fontconfig's configuration and defaults applied as every client applies them, then the best
-// match opened at the pixel size; with exactFamily, only a match of that very family counts.
-drawing::FaceId FreeTypeMeasurer::OpenMatch(FcPattern* pattern, int pixelSize,
-                                            const char* exactFamily) {
+FcPattern* FreeTypeMeasurer::Match(FcPattern* pattern) {
   FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
   FcDefaultSubstitute(pattern);
   FcResult result = FcResultNoMatch;
-  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-  FcPatternDestroy(pattern);
-  if (match == nullptr) return drawing::kNoFace;
-  FcChar8* family = nullptr;
+  return FcFontMatch(nullptr, pattern, &result);
+}
+
+drawing::FaceId FreeTypeMeasurer::OpenMatch(FcPattern* match, int pixelSize) {
   FcChar8* file = nullptr;
   int index = 0;
   FT_Face face = nullptr;
-  const bool wanted = exactFamily == nullptr ||
-                      (FcPatternGetString(match, FC_FAMILY, 0, &family) == FcResultMatch &&
-                       strcasecmp(reinterpret_cast<const char*>(family), exactFamily) == 0);
-  if (wanted && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
+  if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
     FcPatternGetInteger(match, FC_INDEX, 0, &index);
     if (FT_New_Face(library_, reinterpret_cast<const char*>(file), index, &face) != 0) {
       face = nullptr;
@@ -61,33 +41,6 @@ drawing::FaceId FreeTypeMeasurer::OpenMatch(FcPattern* pattern, int pixelSize,
   if (face == nullptr) return drawing::kNoFace;
   faces_.push_back(face);
   return static_cast<drawing::FaceId>(faces_.size() - 1);
-}
-
-drawing::FaceId FreeTypeMeasurer::OpenFace(std::string_view family, int pixelSize) {
-  EnsureFontconfig();
-  const auto key = std::make_pair(std::string(family), pixelSize);
-  if (const auto it = byFamily_.find(key); it != byFamily_.end()) return it->second;
-  const drawing::FaceId face =
-      OpenMatch(FamilyPattern(key.first, pixelSize), pixelSize, key.first.c_str());
-  byFamily_.emplace(key, face);
-  return face;
-}
-
-drawing::FaceId FreeTypeMeasurer::OpenSubstitute(std::string_view family, int pixelSize) {
-  EnsureFontconfig();
-  return OpenMatch(FamilyPattern(std::string(family), pixelSize), pixelSize, nullptr);
-}
-
-drawing::FaceId FreeTypeMeasurer::OpenFallback(char32_t c, std::string_view preferredFamily,
-                                               int pixelSize) {
-  EnsureFontconfig();
-  FcPattern* pattern = FamilyPattern(std::string(preferredFamily), pixelSize);
-  FcCharSet* charset = FcCharSetCreate();
-  FcCharSetAddChar(charset, c);
-  FcPatternAddCharSet(pattern, FC_CHARSET, charset);
-  FcCharSetDestroy(charset);
-  const drawing::FaceId face = OpenMatch(pattern, pixelSize, nullptr);
-  return face != drawing::kNoFace && HasGlyph(face, c) ? face : drawing::kNoFace;
 }
 
 bool FreeTypeMeasurer::HasGlyph(drawing::FaceId face, char32_t c) {
