@@ -1,11 +1,12 @@
 #include "host/software/pixman_canvas.hpp"
 
-#include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <climits>
 #include <cstring>
+
+#include "host/posix/read_once.hpp"
 
 namespace host::software {
 namespace {
@@ -160,10 +161,7 @@ namespace host::software {
 
 // The banner's file is half a megabyte of the program's own pages, read once to decode it.
 void PixmanCanvas::Decoded(std::span<const std::uint8_t> file) {
-  const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
-  const auto begin = (reinterpret_cast<std::uintptr_t>(file.data()) + page - 1) / page * page;
-  const auto end = (reinterpret_cast<std::uintptr_t>(file.data()) + file.size()) / page * page;
-  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);
+  posix::ReleaseReadOnce(file);
 }
 
 }  // namespace host::software
