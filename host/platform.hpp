@@ -33,6 +33,7 @@
 #include "host/drawing/pixel_geometry.hpp"
 #include "host/drawing/text_measurer.hpp"
 #include "host/window_manager_functions.hpp"
+#include "host/window_operations.hpp"
 
 namespace host {
 
@@ -64,6 +65,15 @@ struct View {
   int dpi = drawing::kStandardDpi;    // pixels to the inch: the scene is scaled by dpi / 96
   bool seen = true;                   // false while nobody can see it: nothing is drawn there
   bool operator==(const View&) const = default;
+};
+
+// Mints the ids of a platform's views: positive, and never given twice while the platform lasts.
+class ViewIdSource {
+ public:
+  int Next() { return ++last_; }
+
+ private:
+  int last_ = 0;
 };
 
 // The runtime's side of the platform's event loop.
@@ -118,21 +128,11 @@ class Platform {
   virtual void ShowFullScreen() = 0;
   virtual void DestroyFormWindow() = 0;
 
-  // Window operations the runtime's window-manager emulation is built on.
-  // A top-level window with this title (any top-level window for a null title); 0 when none.
-  virtual Hwnd FindTopLevelWindow(const char* title) = 0;
-  // A host window's client size; nothing when it does not exist or cannot hold a child.
-  virtual std::optional<drawing::PixelSize> HostClientSize(Hwnd host) = 0;
-  // Makes the form's view a child of the host window (0: top-level again), as it is shown or
-  // hidden. False when it cannot be done.
-  virtual bool EmbedForm(Hwnd host) = 0;
-  // Places the form's window (in its parent's client pixels) and shows or hides it, without
-  // activating it; a missing `show` leaves the visibility alone.
-  virtual void PlaceForm(const drawing::PixelRect& area, std::optional<bool> show) = 0;
-  virtual void SetPointerHidden(bool hidden) = 0;
-  // Where the system itself has the window-manager functions, they are called instead of the
-  // emulation (and the four operations above are not used).
+  // The window-manager functions where the system has them itself (Windows): the program's
+  // calls go straight there. Elsewhere null, and the runtime emulates them
+  // (emulated_window_manager.cpp) on the platform's WindowOps().
   virtual WindowManagerFunctions* NativeWindowManager() { return nullptr; }
+  virtual WindowOperations* WindowOps() { return nullptr; }
 
   // Drawing: the views the form is shown in now (none while it is hidden), and the text API
   // their canvases draw with.

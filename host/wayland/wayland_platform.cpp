@@ -110,7 +110,7 @@ void WaylandPlatform::UpdateViews() {
     if (!output->configured()) continue;
     const auto key = std::make_pair(output.get(), output->generation());
     const auto known = viewIds_.find(key);
-    const int id = known != viewIds_.end() ? known->second : nextViewId_++;
+    const int id = known != viewIds_.end() ? known->second : newViewIds_.Next();
     ids.emplace(key, id);
     views_.push_back(View{id, output->canvas(), drawing::kStandardDpi * output->scale()});
   }

@@ -31,7 +31,7 @@ struct SessionFacts {
   bool lockerChild = false;
 };
 
-class WaylandPlatform : public posix::SessionPlatform {
+class WaylandPlatform : public posix::SessionPlatform, public WindowOperations {
  public:
   // Takes the connection (closed on destruction) and learns the compositor's globals.
   WaylandPlatform(wl_display* display, std::string commandLine, const SessionFacts& session);
@@ -68,6 +68,7 @@ class WaylandPlatform : public posix::SessionPlatform {
 
   // Other instances are found by the captions they marked on this session; no other client's
   // window is known here, nor can it hold the form.
+  WindowOperations* WindowOps() override { return this; }
   Hwnd FindTopLevelWindow(const char* title) override;
   std::optional<drawing::PixelSize> HostClientSize(Hwnd) override { return std::nullopt; }
   bool EmbedForm(Hwnd) override { return false; }
@@ -111,7 +112,7 @@ class WaylandPlatform : public posix::SessionPlatform {
   std::vector<View> views_;
   // By output and its canvas's generation, for as long as it is covered.
   std::map<std::pair<const OutputSurface*, int>, int> viewIds_;
-  int nextViewId_ = 1;
+  ViewIdSource newViewIds_;
   std::vector<InputEvent> input_;  // collected while dispatching, delivered after
 };
 
