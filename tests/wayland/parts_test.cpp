@@ -1,6 +1,7 @@
 // The Wayland platform's parts that need no compositor: the software canvas draws the scene as
 // the drawing model does, key symbols become the form's key codes, and instances on one session
 // find each other's captions.
+#include <dirent.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 #include <xkbcommon/xkbcommon-keysyms.h>
@@ -159,17 +160,58 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<KeyCase>& info) { return std::string(info.param.name); });
 
 TEST(SessionMarkerTest, InstancesOfOneSessionFindTheCaptionsMarkedThere) {
-  const std::string session = "test-" + std::to_string(getpid());
-  host::wayland::SessionMarker first("/run/user/test", session);
-  host::wayland::SessionMarker other("/run/user/test", session);
-  host::wayland::SessionMarker elsewhere("/run/user/test", session + "-other");
+  char folder[] = "/tmp/vorthane-markers.XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  const std::string session = "wayland-1";
+  host::wayland::SessionMarker first(folder, session);
+  host::wayland::SessionMarker other(folder, session);
+  host::wayland::SessionMarker elsewhere(folder, session + "-other");
   EXPECT_FALSE(other.Exists("Caption"));
   first.Set("Caption");
   EXPECT_TRUE(other.Exists("Caption"));
   EXPECT_FALSE(other.Exists("Another caption"));
   EXPECT_FALSE(elsewhere.Exists("Caption")) << "another session";
+  // Long captions are told apart by all of their text.
+  const std::string longCaption(200, 'x');
+  first.Set(longCaption + "1");
+  EXPECT_TRUE(other.Exists(longCaption + "1"));
+  EXPECT_FALSE(other.Exists(longCaption + "2"));
+  // Asked more often than the marker's queue holds, it never blocks and is still there.
+  for (int i = 0; i < 64; ++i) ASSERT_TRUE(other.Exists(longCaption + "1")) << i;
   first.Set("");
-  EXPECT_FALSE(other.Exists("Caption")) << "the mark goes with the caption";
+  EXPECT_FALSE(other.Exists(longCaption + "1")) << "the mark goes with the caption";
+  rmdir(folder);
+  EXPECT_FALSE(other.Exists("Caption")) << "the folder is gone";
+}
+
+// A marker left by a process that ended without removing it counts for nothing, and the next
+// instance replaces it.
+TEST(SessionMarkerTest, AMarkerNobodyAnswersIsReplaced) {
+  char folder[] = "/tmp/vorthane-markers.XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  {
+    host::wayland::SessionMarker ended(folder, "wayland-1");
+    ended.Set("Caption");
+    DIR* dir = opendir(folder);
+    ASSERT_NE(dir, nullptr);
+    std::string left;
+    while (const dirent* entry = readdir(dir)) {
+      if (entry->d_name[0] != '.') left = std::string(folder) + "/" + entry->d_name;
+    }
+    closedir(dir);
+    ASSERT_FALSE(left.empty());
+    // What a killed process leaves: the socket file, and nobody listening on it.
+    ASSERT_EQ(link(left.c_str(), (left + ".kept").c_str()), 0);
+    ended.Set("");
+    ASSERT_EQ(rename((left + ".kept").c_str(), left.c_str()), 0);
+  }
+  host::wayland::SessionMarker next(folder, "wayland-1");
+  EXPECT_FALSE(next.Exists("Caption"));
+  next.Set("Caption");
+  host::wayland::SessionMarker other(folder, "wayland-1");
+  EXPECT_TRUE(other.Exists("Caption"));
+  next.Set("");
+  EXPECT_EQ(rmdir(folder), 0) << "every marker removed";
 }
 
 }  // namespace
