@@ -1,6 +1,7 @@
 #include "host/wayland/output_surface.hpp"
 
 #include <algorithm>
+#include <bit>
 
 namespace host::wayland {
 namespace {
@@ -22,6 +23,11 @@ drawing::PixelRect OnLogicalPixels(const drawing::PixelRect& area, int scale) {
   const int right = (area.Right() + scale - 1) / scale * scale;
   const int bottom = (area.Bottom() + scale - 1) / scale * scale;
   return {left, top, right - left, bottom - top};
+}
+
+// n without its factors of two.
+int OddPart(int n) {
+  return n > 0 ? n >> std::countr_zero(static_cast<unsigned>(n)) : 1;
 }
 
 wl_region* EmptyRegion(wl_compositor* compositor) {
@@ -80,6 +86,12 @@ void OutputSurface::Cover(const Globals& globals, bool takeKeyboard, FreeTypeMea
   zwlr_layer_surface_v1_set_size(layer_, 0, 0);
   // Version 1..3 take a boolean; from 4 on, 1 is still "exclusive".
   zwlr_layer_surface_v1_set_keyboard_interactivity(layer_, takeKeyboard ? 1 : 0);
+  if (takeKeyboard && globals.shortcutsInhibit != nullptr && globals.seat != nullptr) {
+    // The compositor's key bindings (closing the window behind, starting programs) do not run
+    // while the saver has the keyboard; only those its user marked to run regardless do.
+    inhibitor_ = zwp_keyboard_shortcuts_inhibit_manager_v1_inhibit_shortcuts(
+        globals.shortcutsInhibit, surface_, globals.seat);
+  }
   if (!takeKeyboard) {
     // Input passes through to whatever handles it (a locker, say).
     wl_region* none = EmptyRegion(globals.compositor);
@@ -117,11 +129,13 @@ void OutputSurface::Uncover() {
   if (subsurface_ != nullptr) wl_subsurface_destroy(subsurface_);
   if (scene_ != nullptr) wl_surface_destroy(scene_);
   if (viewport_ != nullptr) wp_viewport_destroy(viewport_);
+  if (inhibitor_ != nullptr) zwp_keyboard_shortcuts_inhibitor_v1_destroy(inhibitor_);
   if (layer_ != nullptr) zwlr_layer_surface_v1_destroy(layer_);
   if (surface_ != nullptr) wl_surface_destroy(surface_);
   subsurface_ = nullptr;
   scene_ = nullptr;
   viewport_ = nullptr;
+  inhibitor_ = nullptr;
   layer_ = nullptr;
   surface_ = nullptr;
   size_ = {};
@@ -157,11 +171,16 @@ void OutputSurface::Ground(const drawing::PixelRect&, drawing::Rgb colour) {
   groundShown_ = false;
 }
 
-// The ground is one colour: one pixel stretched over the output, or a buffer as large as it.
+// The ground is one colour: a small buffer stretched over the output, or a buffer as large as
+// it. Each side of the small one is the output's pixels divided by the largest power of two
+// that divides them (1920x1080 gives 15x135), so the stretch is exact in any arithmetic: a
+// single pixel stretched over 1080 rows is rounded by some compositors (wlroots' pixman
+// renderer) so that the last rows sample outside it and stay uncovered.
 void OutputSurface::ShowGround() {
   if (groundShown_ || !configured()) return;
   const bool stretched = viewport_ != nullptr;
-  const drawing::PixelSize size = stretched ? drawing::PixelSize{1, 1} : Size();
+  const drawing::PixelSize size =
+      stretched ? drawing::PixelSize{OddPart(Size().width), OddPart(Size().height)} : Size();
   groundBuffer_ = ShmBuffer::Create(globals_.shm, size);
   if (!groundBuffer_) return;
   const pixman_color_t c = Colour(ground_);
@@ -265,6 +284,9 @@ void OutputSurface::Show(std::span<const drawing::PixelRect> boxes) {
     target.MarkBusy();
     shown_ = drawing_;
     drawing_ = -1;
+    // Some compositors (sway 1.7) repaint a desynchronized subsurface's damage only when its
+    // parent is committed too: the layer surface is committed after every frame.
+    commitGround = true;
   }
   if (commitGround) wl_surface_commit(surface_);
 }

@@ -1,11 +1,12 @@
 // One output of the compositor and, while the form is shown full-screen, the view that covers
 // it: an overlay layer surface anchored to all four edges, over every panel (exclusive zone -1),
-// taking the keyboard for itself. The layer surface shows the plain ground (one pixel stretched
-// over the output where the compositor can scale it); a subsurface over the scene's part of the
-// view shows shared-memory buffers the canvas draws into. A frame is drawn into a buffer the
-// compositor does not hold, first brought up to date with the one shown (only where they
-// differ), so two buffers are all the scene's pixels. The view's pixels are the output's own:
-// scale 2 draws the scene at 192 dots per inch.
+// taking the keyboard for itself (and the compositor's key bindings where it can). The layer
+// surface shows the plain ground (a few pixels stretched exactly over the output where the
+// compositor can scale them); a subsurface over the scene's part of the view shows
+// shared-memory buffers the canvas draws into, and each frame commits both surfaces. A frame is
+// drawn into a buffer the compositor does not hold, first brought up to date with the one shown
+// (only where they differ), so two buffers are all the scene's pixels. The view's pixels are the
+// output's own: scale 2 draws the scene at 192 dots per inch.
 #pragma once
 
 #include <wayland-client.h>
@@ -21,6 +22,7 @@
 #include "host/wayland/layer_shell.hpp"
 #include "host/wayland/pixman_canvas.hpp"
 #include "host/wayland/shm_buffer.hpp"
+#include "keyboard-shortcuts-inhibit-unstable-v1-client-protocol.h"
 #include "viewporter-client-protocol.h"
 
 namespace host::wayland {
@@ -33,6 +35,9 @@ class OutputSurface : private CanvasScreen {
     wl_shm* shm = nullptr;
     zwlr_layer_shell_v1* layerShell = nullptr;
     wp_viewporter* viewporter = nullptr;  // may be missing: the ground is then a whole buffer
+    // May be missing: the compositor's own key bindings then still run over the saver.
+    zwp_keyboard_shortcuts_inhibit_manager_v1* shortcutsInhibit = nullptr;
+    wl_seat* seat = nullptr;  // none for a locker's child
   };
   // Called when the view's size or scale is first known or changes, and when the compositor
   // took the surface away.
@@ -88,6 +93,7 @@ class OutputSurface : private CanvasScreen {
   wl_surface* surface_ = nullptr;  // the layer surface: the ground
   zwlr_layer_surface_v1* layer_ = nullptr;
   wp_viewport* viewport_ = nullptr;
+  zwp_keyboard_shortcuts_inhibitor_v1* inhibitor_ = nullptr;
   wl_surface* scene_ = nullptr;  // the subsurface: the back buffer
   wl_subsurface* subsurface_ = nullptr;
   drawing::PixelSize size_;  // logical pixels, as configured
