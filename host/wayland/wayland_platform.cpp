@@ -30,6 +30,8 @@ WaylandPlatform::WaylandPlatform(wl_display* display, std::string commandLine,
       commandLine_(std::move(commandLine)),
       session_(session),
       marker_(session.runtimeDir, session.display + "\n" + session.outputName) {
+  globals_.display = display_;
+  globals_.releases = wl_display_create_queue(display_);
   registry_ = wl_display_get_registry(display_);
   static const wl_registry_listener listener{&Global, &GlobalRemove};
   wl_registry_add_listener(registry_, &listener, this);
@@ -80,6 +82,9 @@ WaylandPlatform::~WaylandPlatform() {
   outputs_.clear();
   seat_.reset();
   if (globals_.viewporter != nullptr) wp_viewporter_destroy(globals_.viewporter);
+  if (globals_.fractionalScale != nullptr) {
+    wp_fractional_scale_manager_v1_destroy(globals_.fractionalScale);
+  }
   if (globals_.shortcutsInhibit != nullptr) {
     zwp_keyboard_shortcuts_inhibit_manager_v1_destroy(globals_.shortcutsInhibit);
   }
@@ -88,6 +93,7 @@ WaylandPlatform::~WaylandPlatform() {
   if (globals_.subcompositor != nullptr) wl_subcompositor_destroy(globals_.subcompositor);
   if (globals_.compositor != nullptr) wl_compositor_destroy(globals_.compositor);
   if (registry_ != nullptr) wl_registry_destroy(registry_);
+  wl_event_queue_destroy(globals_.releases);
   wl_display_disconnect(display_);
 }
 
@@ -112,6 +118,9 @@ void WaylandPlatform::Global(void* data, wl_registry* registry, std::uint32_t na
     g.layerShell = static_cast<zwlr_layer_shell_v1*>(bind(&zwlr_layer_shell_v1_interface, 4));
   } else if (is(wp_viewporter_interface)) {
     g.viewporter = static_cast<wp_viewporter*>(bind(&wp_viewporter_interface, 1));
+  } else if (is(wp_fractional_scale_manager_v1_interface)) {
+    g.fractionalScale = static_cast<wp_fractional_scale_manager_v1*>(
+        bind(&wp_fractional_scale_manager_v1_interface, 1));
   } else if (is(zwp_keyboard_shortcuts_inhibit_manager_v1_interface)) {
     g.shortcutsInhibit = static_cast<zwp_keyboard_shortcuts_inhibit_manager_v1*>(
         bind(&zwp_keyboard_shortcuts_inhibit_manager_v1_interface, 1));
@@ -156,7 +165,7 @@ void WaylandPlatform::UpdateViews() {
     const auto known = viewIds_.find(key);
     const int id = known != viewIds_.end() ? known->second : nextViewId_++;
     ids.emplace(key, id);
-    views_.push_back(View{id, output->canvas(), drawing::kStandardDpi * output->scale()});
+    views_.push_back(View{id, output->canvas(), output->Dpi()});
   }
   viewIds_ = std::move(ids);
 }
@@ -164,13 +173,14 @@ void WaylandPlatform::UpdateViews() {
 // Pointer positions become twips of the view under the pointer.
 void WaylandPlatform::Deliver(InputEvent event, wl_surface* surface) {
   if (event.hasPoint) {
-    int scale = 1;
+    int scale120 = 120;
     for (const auto& output : outputs_) {
-      if (output->surface() == surface && surface != nullptr) scale = output->scale();
+      if (output->surface() == surface && surface != nullptr) scale120 = output->Scale120();
     }
-    const int dpi = drawing::kStandardDpi * scale;
-    event.x = drawing::PixelsToTwips(static_cast<int>(event.x * static_cast<float>(scale)), dpi);
-    event.y = drawing::PixelsToTwips(static_cast<int>(event.y * static_cast<float>(scale)), dpi);
+    const float pixels = static_cast<float>(scale120) / 120.0f;
+    const int dpi = drawing::kStandardDpi * scale120 / 120;
+    event.x = drawing::PixelsToTwips(static_cast<int>(event.x * pixels), dpi);
+    event.y = drawing::PixelsToTwips(static_cast<int>(event.y * pixels), dpi);
   }
   input_.push_back(event);
 }
