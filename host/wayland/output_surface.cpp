@@ -142,13 +142,13 @@ void OutputSurface::Cover(const Globals& globals, bool takeKeyboard, FreeTypeMea
         wp_fractional_scale_manager_v1_get_fractional_scale(globals.fractionalScale, surface_);
     wp_fractional_scale_v1_add_listener(fractional_, &fractionalListener, this);
   }
-  // The scene's subsurface is synchronized: its frames take effect with the layer surface's
-  // commit that follows each one, so that the compositor repaints all their damage (sway 1.7
-  // repaints a desynchronized subsurface's only when its parent is committed, and under load
-  // left parts of earlier frames on the screen). It leaves the pointer to the layer surface,
-  // whose coordinates cover the whole view.
+  // The scene's subsurface shows its buffers as soon as they are committed; the layer
+  // surface is committed after each frame too, since sway 1.7 repaints a desynchronized
+  // subsurface's damage only then. It leaves the pointer to the layer surface, whose
+  // coordinates cover the whole view.
   scene_ = wl_compositor_create_surface(globals.compositor);
   subsurface_ = wl_subcompositor_get_subsurface(globals.subcompositor, scene_, surface_);
+  wl_subsurface_set_desync(subsurface_);
   if (fractional_ != nullptr)
     sceneViewport_ = wp_viewporter_get_viewport(globals.viewporter, scene_);
   wl_region* none = EmptyRegion(globals.compositor);
@@ -268,14 +268,16 @@ int OutputSurface::IdleBuffer() {
 // A frame it skipped would leave the parts it erased on the screen, so the frame waits for a
 // buffer, reading only their releases, for a moment; only then is it dropped.
 int OutputSurface::FreeBuffer() {
-  int free = IdleBuffer();
-  if (free >= 0 || globals_.display == nullptr || globals_.releases == nullptr) return free;
   wl_display* display = globals_.display;
+  wl_event_queue* releases = globals_.releases;
+  if (display == nullptr || releases == nullptr) return IdleBuffer();
   const std::int64_t deadline = posix::MonotonicNowNs() + kBufferWaitNs;
-  while (free < 0 && posix::MonotonicNowNs() < deadline) {
-    while (wl_display_prepare_read_queue(display, globals_.releases) != 0) {
-      if (wl_display_dispatch_queue_pending(display, globals_.releases) < 0) return -1;
-    }
+  for (;;) {
+    // Releases already read from the connection (by the event loop, say) first.
+    if (wl_display_dispatch_queue_pending(display, releases) < 0) return -1;
+    const int free = IdleBuffer();
+    if (free >= 0 || posix::MonotonicNowNs() >= deadline) return free;
+    if (wl_display_prepare_read_queue(display, releases) != 0) continue;
     wl_display_flush(display);
     pollfd fd{wl_display_get_fd(display), POLLIN, 0};
     if (posix::WaitForDescriptors(&fd, 1, deadline) && fd.revents != 0) {
@@ -283,10 +285,7 @@ int OutputSurface::FreeBuffer() {
     } else {
       wl_display_cancel_read(display);
     }
-    if (wl_display_dispatch_queue_pending(display, globals_.releases) < 0) return -1;
-    free = IdleBuffer();
   }
-  return free;
 }
 
 void OutputSurface::SetSceneArea(const drawing::PixelRect& area) {
@@ -367,7 +366,7 @@ void OutputSurface::Show(std::span<const drawing::PixelRect> boxes) {
     target.MarkBusy();
     shown_ = drawing_;
     drawing_ = -1;
-    commitGround = true;  // which shows the frame
+    commitGround = true;
   }
   if (commitGround) wl_surface_commit(surface_);
 }
