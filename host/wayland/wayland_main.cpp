@@ -44,6 +44,7 @@ std::optional<int> RunOnWayland(const std::string& commandLine, bool forced, std
   session.lockerChild = !Environment("WAYLAND_SOCKET").empty();
   session.runtimeDir = Environment("XDG_RUNTIME_DIR");
   session.display = session.lockerChild ? "inherited socket" : Environment("WAYLAND_DISPLAY");
+  if (session.lockerChild) session.outputName = Environment("SWAYLOCK_PLUGIN_OUTPUT_NAME");
   whyNot.clear();
   if (!forced && session.display.empty()) return std::nullopt;  // not a Wayland session
   if (session.display.empty()) session.display = "wayland-0";
@@ -54,6 +55,14 @@ std::optional<int> RunOnWayland(const std::string& commandLine, bool forced, std
     return forced ? std::optional<int>(Refuse(whyNot)) : std::nullopt;
   }
   WaylandPlatform platform(display, commandLine, session);
+  if (!platform.Answered()) {
+    whyNot = "the Wayland compositor \"" + session.display + "\" " +
+             (platform.ConnectionLost()
+                  ? "closed the connection"
+                  : "did not answer within " + std::to_string(kFirstAnswerLimitNs / 1'000'000'000) +
+                        " seconds");
+    return forced ? std::optional<int>(Refuse(whyNot)) : std::nullopt;
+  }
   if (!platform.HasLayerShell()) {
     whyNot =
         "the Wayland compositor offers no layer-shell (zwlr_layer_shell_v1), so nothing can "
