@@ -3,9 +3,10 @@
 # run by an unprivileged user as the wayland tests do), runs vorthane full-screen (on Wayland) and
 # the Wayland floor probe (exactly the frames a saver needs and nothing else) for the same time
 # each, and reports each one's CPU, the compositor's CPU while it ran, the resident memory and
-# how much of it is the program's own, with the ratios to the probe. Then the median exec to
-# first frame over 20 starts: from just before exec until the saver commits its first buffer
-# (read from WAYLAND_DEBUG's time stamps, so the debug output's own cost is included).
+# how much of it is the program's own, its wake-ups a second, with the ratios to the probe. Then
+# the median exec to first frame over 20 starts: from just before exec until the saver commits
+# its first buffer (read from WAYLAND_DEBUG's time stamps, so the debug output's own cost is
+# included).
 # Usage: bench/wayland.sh [seconds per program, default 30] [starts, default 20]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -32,11 +33,13 @@ memory_of() {
        /^Rss:/ { all += $2; if (!lib) own += $2; if (shm) shared += $2 }
        END { printf "%d %d %d", all, own, shared }' "/proc/$1/smaps"
 }
+# Times the process went to sleep and was woken (voluntary context switches).
+wakeups_of() { awk '/^voluntary_ctxt_switches/ { print $2 }' "/proc/$1/status"; }
 sub() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
 # Runs a program for the given seconds; prints its CPU and the compositor's over the whole run
 # and over the steady state (from the second second on), then resident, own and shared kB.
 measure() {
-  local c0 c1 c2 s0 s1 s2 mem
+  local c0 c1 c2 s0 s1 s2 w1 w2 mem
   wl_start measured "$@"
   local pid=$WL_LAST
   s0=$(cpu_of "$WL_SWAY_PID")
@@ -44,27 +47,30 @@ measure() {
   sleep 2
   c1=$(cpu_of "$pid")
   s1=$(cpu_of "$WL_SWAY_PID")
+  w1=$(wakeups_of "$pid")
   sleep "$((seconds - 2))"
   c2=$(cpu_of "$pid")
   s2=$(cpu_of "$WL_SWAY_PID")
+  w2=$(wakeups_of "$pid")
   mem=$(memory_of "$pid")
   kill -TERM "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
-  echo "$(sub "$c0" "$c2") $(sub "$s0" "$s2") $(sub "$c1" "$c2") $(sub "$s1" "$s2") $mem"
+  echo "$(sub "$c0" "$c2") $(sub "$s0" "$s2") $(sub "$c1" "$c2") $(sub "$s1" "$s2") $mem" \
+    "$(awk -v a="$w1" -v b="$w2" -v t="$((seconds - 2))" 'BEGIN { printf "%.1f", (b - a) / t }')"
 }
-read -r scpu ssway ssteady sswaysteady srss sown sshared <<<"$(measure "$WL_SAVER" /s)"
-read -r fcpu fsway fsteady fswaysteady frss fown fshared <<<"$(measure "$floor" "$((seconds + 5))")"
+read -r scpu ssway ssteady sswaysteady srss sown sshared swake <<<"$(measure "$WL_SAVER" /s)"
+read -r fcpu fsway fsteady fswaysteady frss fown fshared fwake <<<"$(measure "$floor" "$((seconds + 5))")"
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else printf "-" }'; }
 
 echo "machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cores; $(date -u +%F)"
 echo "compositor: headless sway $(sway --version | awk '{ print $3 }'), pixman, one 1920x1080 output; ${seconds} s per program"
 echo "steady state: from 2 s after the start to the end"
-format="%-9s %6s %6s %10s %6s %7s %6s %10s %6s %7s %7s %7s\n"
-printf "$format" program cpu_s /floor compositor /floor steady /floor compositor /floor rss_kb own_kb shm_kb
+format="%-9s %6s %6s %10s %6s %7s %6s %10s %6s %7s %7s %7s %8s\n"
+printf "$format" program cpu_s /floor compositor /floor steady /floor compositor /floor rss_kb own_kb shm_kb wakeup/s
 printf "$format" vorthane "$scpu" "$(ratio "$scpu" "$fcpu")" "$ssway" "$(ratio "$ssway" "$fsway")" \
   "$ssteady" "$(ratio "$ssteady" "$fsteady")" "$sswaysteady" "$(ratio "$sswaysteady" "$fswaysteady")" \
-  "$srss" "$sown" "$sshared"
-printf "$format" floor "$fcpu" 1.00 "$fsway" 1.00 "$fsteady" 1.00 "$fswaysteady" 1.00 "$frss" "$fown" "$fshared"
+  "$srss" "$sown" "$sshared" "$swake"
+printf "$format" floor "$fcpu" 1.00 "$fsway" 1.00 "$fsteady" 1.00 "$fswaysteady" 1.00 "$frss" "$fown" "$fshared" "$fwake"
 
 # Exec to first frame: the first buffer committed, from WAYLAND_DEBUG's stamps (microseconds of
 # the real-time clock, kept to 32 bits).

@@ -14,6 +14,8 @@ packages=(
   # tests on a private headless Wayland compositor (sway; weston as one without layer-shell);
   # sway's XWayland is also the two-monitor display for wine
   sway swayidle grim wtype wayland-utils xwayland weston
+  # KWin as a second compositor, with a fractional scale (screenshots over D-Bus)
+  kwin-wayland dbus python3-dbus
   # the Windows program (vorthane.scr): the cross compiler, GoogleTest's source for it, and
   # wine to run its tests
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine wine64 fonts-wine

@@ -20,6 +20,7 @@ posix::Connection Connect(const std::string& commandLine, bool forced) {
   session.lockerChild = !Environment("WAYLAND_SOCKET").empty();
   session.runtimeDir = Environment("XDG_RUNTIME_DIR");
   session.display = session.lockerChild ? "inherited socket" : Environment("WAYLAND_DISPLAY");
+  if (session.lockerChild) session.outputName = Environment("SWAYLOCK_PLUGIN_OUTPUT_NAME");
   if (!forced && session.display.empty()) return {};  // not a Wayland session
   if (session.display.empty()) session.display = "wayland-0";
 
@@ -29,6 +30,15 @@ posix::Connection Connect(const std::string& commandLine, bool forced) {
             forced};
   }
   auto platform = std::make_unique<WaylandPlatform>(display, commandLine, session);
+  if (!platform->Answered()) {
+    return {nullptr,
+            "the Wayland compositor \"" + session.display + "\" " +
+                (platform->ConnectionLost()
+                     ? "closed the connection"
+                     : "did not answer within " +
+                           std::to_string(kFirstAnswerLimitNs / 1'000'000'000) + " seconds"),
+            forced};
+  }
   if (!platform->HasLayerShell()) {
     const std::string whyNot =
         "the Wayland compositor offers no layer-shell (zwlr_layer_shell_v1), so nothing can "

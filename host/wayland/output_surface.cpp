@@ -1,9 +1,18 @@
 #include "host/wayland/output_surface.hpp"
 
+#include <poll.h>
+
 #include <algorithm>
+#include <bit>
+#include <numeric>
+
+#include "host/posix/fd_wait.hpp"
 
 namespace host::wayland {
 namespace {
+
+// How long a frame waits for the compositor to let go of a buffer.
+constexpr std::int64_t kBufferWaitNs = 200'000'000;
 
 constexpr std::uint32_t kAllEdges =
     ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
@@ -15,13 +24,29 @@ pixman_color_t Colour(drawing::Rgb c) {
                         static_cast<std::uint16_t>(c.blue * 257), 0xFFFF};
 }
 
+// A scale of n/120 as the smallest fraction pixels / logical pixels.
+struct Ratio {
+  int pixels;
+  int logical;
+};
+Ratio RatioOf(int scale120) {
+  const int divisor = std::gcd(scale120, 120);
+  return {scale120 / divisor, 120 / divisor};
+}
+
 // The area grown to whole logical pixels, so that the subsurface can sit exactly on it.
-drawing::PixelRect OnLogicalPixels(const drawing::PixelRect& area, int scale) {
-  const int left = area.x / scale * scale;
-  const int top = area.y / scale * scale;
-  const int right = (area.Right() + scale - 1) / scale * scale;
-  const int bottom = (area.Bottom() + scale - 1) / scale * scale;
+drawing::PixelRect OnLogicalPixels(const drawing::PixelRect& area, int scale120) {
+  const int step = RatioOf(scale120).pixels;
+  const int left = area.x / step * step;
+  const int top = area.y / step * step;
+  const int right = (area.Right() + step - 1) / step * step;
+  const int bottom = (area.Bottom() + step - 1) / step * step;
   return {left, top, right - left, bottom - top};
+}
+
+// n without its factors of two.
+int OddPart(int n) {
+  return n > 0 ? n >> std::countr_zero(static_cast<unsigned>(n)) : 1;
 }
 
 wl_region* EmptyRegion(wl_compositor* compositor) {
@@ -54,16 +79,32 @@ void OutputSurface::OutputScale(void* data, wl_output*, std::int32_t factor) {
 // A new scale takes effect with the output's other changes: the view is drawn anew at it.
 void OutputSurface::OutputDone(void* data, wl_output*) {
   auto* self = static_cast<OutputSurface*>(data);
-  if (self->pendingScale_ == self->scale_) return;
+  const int before = self->Scale120();
   self->scale_ = self->pendingScale_;
-  if (self->surface_ == nullptr) return;
-  self->ForgetScene();
-  self->groundBuffer_.reset();
-  self->groundShown_ = false;
-  self->canvas_ = std::make_unique<software::PixmanCanvas>(
-      *self->measurer_, static_cast<software::CanvasScreen&>(*self));
-  ++self->generation_;
-  if (self->configured()) self->changed_(*self);
+  if (self->Scale120() != before) self->Rescale();
+}
+
+void OutputSurface::PreferredScale(void* data, wp_fractional_scale_v1*, std::uint32_t scale120) {
+  auto* self = static_cast<OutputSurface*>(data);
+  const int before = self->Scale120();
+  self->scale120_ = static_cast<int>(scale120);
+  if (self->Scale120() != before) self->Rescale();
+}
+
+void OutputSurface::Rescale() {
+  if (surface_ == nullptr) return;
+  ForgetScene();
+  groundBuffer_.reset();
+  groundShown_ = false;
+  canvas_ = std::make_unique<software::PixmanCanvas>(*measurer_,
+                                                      static_cast<software::CanvasScreen&>(*this));
+  ++generation_;
+  if (configured()) changed_(*this);
+}
+
+int OutputSurface::ToLogical(int pixels) const {
+  const Ratio ratio = RatioOf(Scale120());
+  return pixels / ratio.pixels * ratio.logical;
 }
 
 void OutputSurface::Cover(const Globals& globals, bool takeKeyboard,
@@ -81,6 +122,12 @@ void OutputSurface::Cover(const Globals& globals, bool takeKeyboard,
   zwlr_layer_surface_v1_set_size(layer_, 0, 0);
   // Version 1..3 take a boolean; from 4 on, 1 is still "exclusive".
   zwlr_layer_surface_v1_set_keyboard_interactivity(layer_, takeKeyboard ? 1 : 0);
+  if (takeKeyboard && globals.shortcutsInhibit != nullptr && globals.seat != nullptr) {
+    // The compositor's key bindings (closing the window behind, starting programs) do not run
+    // while the saver has the keyboard; only those its user marked to run regardless do.
+    inhibitor_ = zwp_keyboard_shortcuts_inhibit_manager_v1_inhibit_shortcuts(
+        globals.shortcutsInhibit, surface_, globals.seat);
+  }
   if (!takeKeyboard) {
     // Input passes through to whatever handles it (a locker, say).
     wl_region* none = EmptyRegion(globals.compositor);
@@ -89,11 +136,23 @@ void OutputSurface::Cover(const Globals& globals, bool takeKeyboard,
   }
   if (globals.viewporter != nullptr)
     viewport_ = wp_viewporter_get_viewport(globals.viewporter, surface_);
-  // The scene's subsurface shows its buffers as soon as they are committed, and leaves the
-  // pointer to the layer surface, whose coordinates cover the whole view.
+  if (globals.viewporter != nullptr && globals.fractionalScale != nullptr) {
+    // The view is drawn at the exact pixel size the compositor shows it at, not at the next
+    // whole scale and shrunk.
+    static const wp_fractional_scale_v1_listener fractionalListener{&PreferredScale};
+    fractional_ =
+        wp_fractional_scale_manager_v1_get_fractional_scale(globals.fractionalScale, surface_);
+    wp_fractional_scale_v1_add_listener(fractional_, &fractionalListener, this);
+  }
+  // The scene's subsurface shows its buffers as soon as they are committed; the layer
+  // surface is committed after each frame too, since sway 1.7 repaints a desynchronized
+  // subsurface's damage only then. It leaves the pointer to the layer surface, whose
+  // coordinates cover the whole view.
   scene_ = wl_compositor_create_surface(globals.compositor);
   subsurface_ = wl_subcompositor_get_subsurface(globals.subcompositor, scene_, surface_);
   wl_subsurface_set_desync(subsurface_);
+  if (fractional_ != nullptr)
+    sceneViewport_ = wp_viewporter_get_viewport(globals.viewporter, scene_);
   wl_region* none = EmptyRegion(globals.compositor);
   wl_surface_set_input_region(scene_, none);
   wl_region_destroy(none);
@@ -116,14 +175,21 @@ void OutputSurface::Uncover() {
   ForgetScene();
   groundBuffer_.reset();
   groundShown_ = false;
+  if (sceneViewport_ != nullptr) wp_viewport_destroy(sceneViewport_);
+  if (fractional_ != nullptr) wp_fractional_scale_v1_destroy(fractional_);
   if (subsurface_ != nullptr) wl_subsurface_destroy(subsurface_);
   if (scene_ != nullptr) wl_surface_destroy(scene_);
   if (viewport_ != nullptr) wp_viewport_destroy(viewport_);
+  if (inhibitor_ != nullptr) zwp_keyboard_shortcuts_inhibitor_v1_destroy(inhibitor_);
   if (layer_ != nullptr) zwlr_layer_surface_v1_destroy(layer_);
   if (surface_ != nullptr) wl_surface_destroy(surface_);
+  sceneViewport_ = nullptr;
+  fractional_ = nullptr;
+  scale120_ = 0;
   subsurface_ = nullptr;
   scene_ = nullptr;
   viewport_ = nullptr;
+  inhibitor_ = nullptr;
   layer_ = nullptr;
   surface_ = nullptr;
   size_ = {};
@@ -148,8 +214,10 @@ void OutputSurface::Closed(void* data, zwlr_layer_surface_v1*) {
   self->changed_(*self);
 }
 
+// Rounded as compositors round a surface's size at a fractional scale.
 drawing::PixelSize OutputSurface::Size() {
-  return {size_.width * scale_, size_.height * scale_};
+  const int scale120 = Scale120();
+  return {(size_.width * scale120 + 60) / 120, (size_.height * scale120 + 60) / 120};
 }
 
 void OutputSurface::Ground(const drawing::PixelRect&, drawing::Rgb colour) {
@@ -159,11 +227,16 @@ void OutputSurface::Ground(const drawing::PixelRect&, drawing::Rgb colour) {
   groundShown_ = false;
 }
 
-// The ground is one colour: one pixel stretched over the output, or a buffer as large as it.
+// The ground is one colour: a small buffer stretched over the output, or a buffer as large as
+// it. Each side of the small one is the output's pixels divided by the largest power of two
+// that divides them (1920x1080 gives 15x135), so the stretch is exact in any arithmetic: a
+// single pixel stretched over 1080 rows is rounded by some compositors (wlroots' pixman
+// renderer) so that the last rows sample outside it and stay uncovered.
 void OutputSurface::ShowGround() {
   if (groundShown_ || !configured()) return;
   const bool stretched = viewport_ != nullptr;
-  const drawing::PixelSize size = stretched ? drawing::PixelSize{1, 1} : Size();
+  const drawing::PixelSize size =
+      stretched ? drawing::PixelSize{OddPart(Size().width), OddPart(Size().height)} : Size();
   groundBuffer_ = ShmBuffer::Create(globals_.shm, size);
   if (!groundBuffer_) return;
   const pixman_color_t c = Colour(ground_);
@@ -180,21 +253,46 @@ void OutputSurface::ShowGround() {
   groundShown_ = true;
 }
 
-int OutputSurface::FreeBuffer() {
+int OutputSurface::IdleBuffer() {
   if (shown_ >= 0 && !buffers_[shown_]->busy()) return shown_;  // already up to date
   for (std::size_t i = 0; i < buffers_.size(); ++i) {
     if (buffers_[i] && !buffers_[i]->busy()) return static_cast<int>(i);
   }
   for (std::size_t i = 0; i < buffers_.size(); ++i) {
     if (buffers_[i]) continue;
-    buffers_[i] = ShmBuffer::Create(globals_.shm, {sceneArea_.width, sceneArea_.height});
+    buffers_[i] =
+        ShmBuffer::Create(globals_.shm, {sceneArea_.width, sceneArea_.height}, globals_.releases);
     return buffers_[i] ? static_cast<int>(i) : -1;
   }
   return -1;
 }
 
+// A slow compositor (a large output on a software renderer) can hold every buffer for a while.
+// A frame it skipped would leave the parts it erased on the screen, so the frame waits for a
+// buffer, reading only their releases, for a moment; only then is it dropped.
+int OutputSurface::FreeBuffer() {
+  wl_display* display = globals_.display;
+  wl_event_queue* releases = globals_.releases;
+  if (display == nullptr || releases == nullptr) return IdleBuffer();
+  const std::int64_t deadline = posix::MonotonicNowNs() + kBufferWaitNs;
+  for (;;) {
+    // Releases already read from the connection (by the event loop, say) first.
+    if (wl_display_dispatch_queue_pending(display, releases) < 0) return -1;
+    const int free = IdleBuffer();
+    if (free >= 0 || posix::MonotonicNowNs() >= deadline) return free;
+    if (wl_display_prepare_read_queue(display, releases) != 0) continue;
+    wl_display_flush(display);
+    pollfd fd{wl_display_get_fd(display), POLLIN, 0};
+    if (posix::WaitForDescriptors(&fd, 1, deadline) && fd.revents != 0) {
+      if (wl_display_read_events(display) < 0) return -1;
+    } else {
+      wl_display_cancel_read(display);
+    }
+  }
+}
+
 void OutputSurface::SetSceneArea(const drawing::PixelRect& area) {
-  const drawing::PixelRect sceneArea = OnLogicalPixels(area, scale_);
+  const drawing::PixelRect sceneArea = OnLogicalPixels(area, Scale120());
   if (sceneArea == sceneArea_) return;
   ForgetScene();
   sceneArea_ = sceneArea;
@@ -231,7 +329,11 @@ void OutputSurface::Show(std::span<const drawing::PixelRect> boxes) {
   bool commitGround = !groundShown_;
   ShowGround();
   if (sceneMoved_) {
-    wl_subsurface_set_position(subsurface_, sceneArea_.x / scale_, sceneArea_.y / scale_);
+    wl_subsurface_set_position(subsurface_, ToLogical(sceneArea_.x), ToLogical(sceneArea_.y));
+    if (sceneViewport_ != nullptr) {
+      wp_viewport_set_destination(sceneViewport_, ToLogical(sceneArea_.width),
+                                  ToLogical(sceneArea_.height));
+    }
     sceneMoved_ = false;
     commitGround = true;
   }
@@ -250,7 +352,7 @@ void OutputSurface::Show(std::span<const drawing::PixelRect> boxes) {
       }
     }
     ShmBuffer& target = *buffers_[drawing_];
-    wl_surface_set_buffer_scale(scene_, scale_);
+    wl_surface_set_buffer_scale(scene_, sceneViewport_ != nullptr ? 1 : scale_);
     wl_surface_attach(scene_, target.buffer(), 0, 0);
     if (shown_ < 0) {
       wl_surface_damage_buffer(scene_, 0, 0, sceneArea_.width, sceneArea_.height);
@@ -267,6 +369,7 @@ void OutputSurface::Show(std::span<const drawing::PixelRect> boxes) {
     target.MarkBusy();
     shown_ = drawing_;
     drawing_ = -1;
+    commitGround = true;
   }
   if (commitGround) wl_surface_commit(surface_);
 }

@@ -1,11 +1,12 @@
 // One output of the compositor and, while the form is shown full-screen, the view that covers
 // it: an overlay layer surface anchored to all four edges, over every panel (exclusive zone -1),
-// taking the keyboard for itself. The layer surface shows the plain ground (one pixel stretched
-// over the output where the compositor can scale it); a subsurface over the scene's part of the
-// view shows shared-memory buffers the canvas draws into. A frame is drawn into a buffer the
-// compositor does not hold, first brought up to date with the one shown (only where they
-// differ), so two buffers are all the scene's pixels. The view's pixels are the output's own:
-// scale 2 draws the scene at 192 dots per inch.
+// taking the keyboard for itself (and the compositor's key bindings where it can). The layer
+// surface shows the plain ground (a few pixels stretched exactly over the output where the
+// compositor can scale them); a subsurface over the scene's part of the view shows
+// shared-memory buffers the canvas draws into, and each frame commits both surfaces. A frame is
+// drawn into a buffer the compositor does not hold, first brought up to date with the one shown
+// (only where they differ), so two buffers are all the scene's pixels. The view's pixels are the
+// output's own: scale 2 draws the scene at 192 dots per inch.
 #pragma once
 
 #include <wayland-client.h>
@@ -16,11 +17,13 @@
 #include <memory>
 #include <span>
 
+#include "fractional-scale-v1-client-protocol.h"
 #include "host/drawing/pixel_geometry.hpp"
 #include "host/software/freetype_measurer.hpp"
 #include "host/software/pixman_canvas.hpp"
 #include "host/wayland/layer_shell.hpp"
 #include "host/wayland/shm_buffer.hpp"
+#include "keyboard-shortcuts-inhibit-unstable-v1-client-protocol.h"
 #include "viewporter-client-protocol.h"
 
 namespace host::wayland {
@@ -33,6 +36,15 @@ class OutputSurface : private software::CanvasScreen {
     wl_shm* shm = nullptr;
     zwlr_layer_shell_v1* layerShell = nullptr;
     wp_viewporter* viewporter = nullptr;  // may be missing: the ground is then a whole buffer
+    // May be missing: the compositor's own key bindings then still run over the saver.
+    zwp_keyboard_shortcuts_inhibit_manager_v1* shortcutsInhibit = nullptr;
+    // May be missing: a fractional scale is then drawn at the next whole one and shrunk.
+    wp_fractional_scale_manager_v1* fractionalScale = nullptr;
+    wl_seat* seat = nullptr;  // none for a locker's child
+    // The scene's buffers' releases come on their own queue, so that a frame can wait for one
+    // without dispatching anything else in the middle of drawing.
+    wl_display* display = nullptr;
+    wl_event_queue* releases = nullptr;
   };
   // Called when the view's size or scale is first known or changes, and when the compositor
   // took the surface away.
@@ -45,7 +57,10 @@ class OutputSurface : private software::CanvasScreen {
 
   std::uint32_t name() const { return name_; }  // the registry's name of the output
   wl_surface* surface() const { return surface_; }
-  int scale() const { return scale_; }
+  // The view's pixels for each logical pixel, in 120ths: the compositor's preferred fractional
+  // scale once it has said it, the output's whole scale before (or without the protocol).
+  int Scale120() const { return scale120_ > 0 ? scale120_ : scale_ * 120; }
+  int Dpi() const { return drawing::kStandardDpi * Scale120() / 120; }
   // The view's canvas, from Cover until Uncover; its size is empty until configured. A new
   // scale gives the view a new canvas (a painter's pictures and text are drawn for one scale),
   // and the canvas a new generation.
@@ -74,8 +89,16 @@ class OutputSurface : private software::CanvasScreen {
   static void Configure(void* data, zwlr_layer_surface_v1* layer, std::uint32_t serial,
                         std::uint32_t width, std::uint32_t height);
   static void Closed(void* data, zwlr_layer_surface_v1* layer);
-  // The index of a buffer the compositor does not hold (a new one if need be), or -1.
+  static void PreferredScale(void* data, wp_fractional_scale_v1*, std::uint32_t scale120);
+  // Draws the view anew at a new scale.
+  void Rescale();
+  // View pixels to logical ones (exact on the scene's area, whose sides are kept to whole
+  // logical pixels).
+  int ToLogical(int pixels) const;
+  // The index of a buffer the compositor does not hold (a new one if need be, or one it lets go
+  // of within a moment), or -1.
   int FreeBuffer();
+  int IdleBuffer();
   void ShowGround();
   void ForgetScene();
 
@@ -85,11 +108,15 @@ class OutputSurface : private software::CanvasScreen {
   Globals globals_;
   int scale_ = 1;
   int pendingScale_ = 1;
+  int scale120_ = 0;               // the preferred fractional scale, 0 until the compositor says it
   wl_surface* surface_ = nullptr;  // the layer surface: the ground
   zwlr_layer_surface_v1* layer_ = nullptr;
   wp_viewport* viewport_ = nullptr;
+  zwp_keyboard_shortcuts_inhibitor_v1* inhibitor_ = nullptr;
   wl_surface* scene_ = nullptr;  // the subsurface: the back buffer
   wl_subsurface* subsurface_ = nullptr;
+  wp_viewport* sceneViewport_ = nullptr;  // maps its buffers at a fractional scale
+  wp_fractional_scale_v1* fractional_ = nullptr;
   drawing::PixelSize size_;  // logical pixels, as configured
   bool closed_ = false;
   software::FreeTypeMeasurer* measurer_ = nullptr;

@@ -15,23 +15,29 @@ SeatInput::SeatInput(wl_seat* seat, Deliver deliver)
 }
 
 SeatInput::~SeatInput() {
-  if (keyboard_ != nullptr) wl_keyboard_destroy(keyboard_);
-  if (pointer_ != nullptr) wl_pointer_destroy(pointer_);
+  if (keyboard_ != nullptr) DropKeyboard();
+  if (pointer_ != nullptr) DropPointer();
   if (state_ != nullptr) xkb_state_unref(state_);
   if (keymap_ != nullptr) xkb_keymap_unref(keymap_);
   if (xkb_ != nullptr) xkb_context_unref(xkb_);
   wl_seat_destroy(seat_);
 }
 
+// A keyboard or pointer that goes away (a sleeping wireless keyboard, a replug, a switch) is
+// released, and a new one fetched when it comes back: the old object would never speak again.
 void SeatInput::Capabilities(void* data, wl_seat* seat, std::uint32_t caps) {
   auto* self = static_cast<SeatInput*>(data);
-  if ((caps & WL_SEAT_CAPABILITY_KEYBOARD) != 0 && self->keyboard_ == nullptr) {
+  const bool keyboard = (caps & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
+  const bool pointer = (caps & WL_SEAT_CAPABILITY_POINTER) != 0;
+  if (!keyboard && self->keyboard_ != nullptr) self->DropKeyboard();
+  if (!pointer && self->pointer_ != nullptr) self->DropPointer();
+  if (keyboard && self->keyboard_ == nullptr) {
     static const wl_keyboard_listener listener{&Keymap, &KeyboardEnter, &KeyboardLeave,
                                                &Key,    &Modifiers,     &RepeatInfo};
     self->keyboard_ = wl_seat_get_keyboard(seat);
     wl_keyboard_add_listener(self->keyboard_, &listener, self);
   }
-  if ((caps & WL_SEAT_CAPABILITY_POINTER) != 0 && self->pointer_ == nullptr) {
+  if (pointer && self->pointer_ == nullptr) {
     static const wl_pointer_listener listener{&PointerEnter, &PointerLeave, &Motion,     &Button,
                                               &Axis,         &Frame,        &AxisSource, &AxisStop,
                                               &AxisDiscrete, nullptr};  // bound at version 5: no
@@ -39,6 +45,28 @@ void SeatInput::Capabilities(void* data, wl_seat* seat, std::uint32_t caps) {
     self->pointer_ = wl_seat_get_pointer(seat);
     wl_pointer_add_listener(self->pointer_, &listener, self);
   }
+}
+
+// Keys held on a keyboard that is gone are up as far as anyone will ever hear.
+void SeatInput::DropKeyboard() {
+  if (wl_keyboard_get_version(keyboard_) >= WL_KEYBOARD_RELEASE_SINCE_VERSION) {
+    wl_keyboard_release(keyboard_);
+  } else {
+    wl_keyboard_destroy(keyboard_);
+  }
+  keyboard_ = nullptr;
+  held_.clear();
+}
+
+void SeatInput::DropPointer() {
+  if (wl_pointer_get_version(pointer_) >= WL_POINTER_RELEASE_SINCE_VERSION) {
+    wl_pointer_release(pointer_);
+  } else {
+    wl_pointer_destroy(pointer_);
+  }
+  pointer_ = nullptr;
+  pointerInside_ = false;
+  pointerSurface_ = nullptr;
 }
 
 void SeatInput::Keymap(void* data, wl_keyboard*, std::uint32_t format, int fd, std::uint32_t size) {

@@ -53,6 +53,8 @@ class SeatInput {
   static void AxisSource(void*, wl_pointer*, std::uint32_t) {}
   static void AxisStop(void*, wl_pointer*, std::uint32_t, std::uint32_t) {}
   static void AxisDiscrete(void*, wl_pointer*, std::uint32_t, std::int32_t) {}
+  void DropKeyboard();
+  void DropPointer();
   std::int16_t ShiftState() const;
   InputEvent PointerEvent(InputKind kind, std::int16_t button) const;
   void ApplyCursor();

@@ -5,7 +5,8 @@
 
 namespace host::wayland {
 
-std::unique_ptr<ShmBuffer> ShmBuffer::Create(wl_shm* shm, drawing::PixelSize size) {
+std::unique_ptr<ShmBuffer> ShmBuffer::Create(wl_shm* shm, drawing::PixelSize size,
+                                             wl_event_queue* releases) {
   const int stride = size.width * 4;
   const std::size_t bytes =
       static_cast<std::size_t>(stride) * static_cast<std::size_t>(size.height);
@@ -31,6 +32,7 @@ std::unique_ptr<ShmBuffer> ShmBuffer::Create(wl_shm* shm, drawing::PixelSize siz
   close(fd);
   static const wl_buffer_listener listener{&ShmBuffer::Released};
   wl_buffer_add_listener(b->buffer_, &listener, b.get());
+  if (releases != nullptr) wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(b->buffer_), releases);
   b->image_ = pixman_image_create_bits(PIXMAN_x8r8g8b8, size.width, size.height,
                                        static_cast<std::uint32_t*>(memory), stride);
   // Nothing of the picture is in it yet.

@@ -13,8 +13,9 @@ namespace host::wayland {
 
 class ShmBuffer {
  public:
-  // nullptr when the memory cannot be had.
-  static std::unique_ptr<ShmBuffer> Create(wl_shm* shm, drawing::PixelSize size);
+  // nullptr when the memory cannot be had. Its release comes on `releases` when given.
+  static std::unique_ptr<ShmBuffer> Create(wl_shm* shm, drawing::PixelSize size,
+                                           wl_event_queue* releases = nullptr);
   ~ShmBuffer();
   ShmBuffer(const ShmBuffer&) = delete;
   ShmBuffer& operator=(const ShmBuffer&) = delete;

@@ -29,13 +29,52 @@ WaylandPlatform::WaylandPlatform(wl_display* display, std::string commandLine,
     : display_(display),
       commandLine_(std::move(commandLine)),
       session_(session),
-      marker_(session.runtimeDir, session.display) {
+      marker_(session.runtimeDir, session.display + "\n" + session.outputName) {
+  globals_.display = display_;
+  globals_.releases = wl_display_create_queue(display_);
   registry_ = wl_display_get_registry(display_);
   static const wl_registry_listener listener{&Global, &GlobalRemove};
   wl_registry_add_listener(registry_, &listener, this);
-  // The globals, then what each output and the seat say about themselves.
-  wl_display_roundtrip(display_);
-  wl_display_roundtrip(display_);
+  // The globals, then what each output and the seat say about themselves; a compositor that
+  // stays silent (or a socket that is no compositor) is given up after a while, and a signal
+  // meanwhile ends the program as it would have before it began.
+  const std::int64_t deadline = MonotonicNs() + kFirstAnswerLimitNs;
+  for (int i = 0; i < 2 && answered_; ++i) {
+    const Answer answer = Roundtrip(deadline);
+    if (answer == Answer::kSignalled) {
+      signals_.Drain();
+      posix::EndBySignal(signals_.Received());
+    }
+    answered_ = answer == Answer::kAnswered;
+  }
+}
+
+WaylandPlatform::Answer WaylandPlatform::Roundtrip(std::int64_t deadlineNs) {
+  if (connectionLost_) return Answer::kLost;
+  bool done = false;
+  wl_callback* callback = wl_display_sync(display_);
+  static const wl_callback_listener listener{
+      [](void* data, wl_callback*, std::uint32_t) { *static_cast<bool*>(data) = true; }};
+  wl_callback_add_listener(callback, &listener, &done);
+  Answer answer = Answer::kAnswered;
+  while (!done) {
+    bool signalled = false;
+    if (!Pump(deadlineNs, &signalled)) {
+      connectionLost_ = true;
+      answer = Answer::kLost;
+      break;
+    }
+    if (signalled) {
+      answer = Answer::kSignalled;  // left to be read where the program ends
+      break;
+    }
+    if (!done && MonotonicNs() >= deadlineNs) {
+      answer = Answer::kSilent;
+      break;
+    }
+  }
+  wl_callback_destroy(callback);
+  return answer;
 }
 
 WaylandPlatform::~WaylandPlatform() {
@@ -43,11 +82,18 @@ WaylandPlatform::~WaylandPlatform() {
   outputs_.clear();
   seat_.reset();
   if (globals_.viewporter != nullptr) wp_viewporter_destroy(globals_.viewporter);
+  if (globals_.fractionalScale != nullptr) {
+    wp_fractional_scale_manager_v1_destroy(globals_.fractionalScale);
+  }
+  if (globals_.shortcutsInhibit != nullptr) {
+    zwp_keyboard_shortcuts_inhibit_manager_v1_destroy(globals_.shortcutsInhibit);
+  }
   if (globals_.layerShell != nullptr) zwlr_layer_shell_v1_destroy(globals_.layerShell);
   if (globals_.shm != nullptr) wl_shm_destroy(globals_.shm);
   if (globals_.subcompositor != nullptr) wl_subcompositor_destroy(globals_.subcompositor);
   if (globals_.compositor != nullptr) wl_compositor_destroy(globals_.compositor);
   if (registry_ != nullptr) wl_registry_destroy(registry_);
+  wl_event_queue_destroy(globals_.releases);
   wl_display_disconnect(display_);
 }
 
@@ -72,11 +118,18 @@ void WaylandPlatform::Global(void* data, wl_registry* registry, std::uint32_t na
     g.layerShell = static_cast<zwlr_layer_shell_v1*>(bind(&zwlr_layer_shell_v1_interface, 4));
   } else if (is(wp_viewporter_interface)) {
     g.viewporter = static_cast<wp_viewporter*>(bind(&wp_viewporter_interface, 1));
+  } else if (is(wp_fractional_scale_manager_v1_interface)) {
+    g.fractionalScale = static_cast<wp_fractional_scale_manager_v1*>(
+        bind(&wp_fractional_scale_manager_v1_interface, 1));
+  } else if (is(zwp_keyboard_shortcuts_inhibit_manager_v1_interface)) {
+    g.shortcutsInhibit = static_cast<zwp_keyboard_shortcuts_inhibit_manager_v1*>(
+        bind(&zwp_keyboard_shortcuts_inhibit_manager_v1_interface, 1));
   } else if (is(wl_seat_interface)) {
     // The first seat only; a locker's child is given none and takes no input anyway.
     if (self->seat_ == nullptr && !self->session_.lockerChild) {
+      g.seat = static_cast<wl_seat*>(bind(&wl_seat_interface, 5));
       self->seat_ = std::make_unique<SeatInput>(
-          static_cast<wl_seat*>(bind(&wl_seat_interface, 5)),
+          g.seat,
           [self](const InputEvent& event, wl_surface* surface) { self->Deliver(event, surface); });
     }
   } else if (is(wl_output_interface)) {
@@ -112,7 +165,7 @@ void WaylandPlatform::UpdateViews() {
     const auto known = viewIds_.find(key);
     const int id = known != viewIds_.end() ? known->second : newViewIds_.Next();
     ids.emplace(key, id);
-    views_.push_back(View{id, output->canvas(), drawing::kStandardDpi * output->scale()});
+    views_.push_back(View{id, output->canvas(), output->Dpi()});
   }
   viewIds_ = std::move(ids);
 }
@@ -120,13 +173,14 @@ void WaylandPlatform::UpdateViews() {
 // Pointer positions become twips of the view under the pointer.
 void WaylandPlatform::Deliver(InputEvent event, wl_surface* surface) {
   if (event.hasPoint) {
-    int scale = 1;
+    int scale120 = 120;
     for (const auto& output : outputs_) {
-      if (output->surface() == surface && surface != nullptr) scale = output->scale();
+      if (output->surface() == surface && surface != nullptr) scale120 = output->Scale120();
     }
-    const int dpi = drawing::kStandardDpi * scale;
-    event.x = drawing::PixelsToTwips(static_cast<int>(event.x * static_cast<float>(scale)), dpi);
-    event.y = drawing::PixelsToTwips(static_cast<int>(event.y * static_cast<float>(scale)), dpi);
+    const float pixels = static_cast<float>(scale120) / 120.0f;
+    const int dpi = drawing::kStandardDpi * scale120 / 120;
+    event.x = drawing::PixelsToTwips(static_cast<int>(event.x * pixels), dpi);
+    event.y = drawing::PixelsToTwips(static_cast<int>(event.y * pixels), dpi);
   }
   input_.push_back(event);
 }
@@ -210,13 +264,15 @@ void WaylandPlatform::ShowFullScreen() {
   for (const auto& output : outputs_) output->Cover(globals_, !session_.lockerChild, measurer_);
   if (seat_) seat_->SetPointerHidden(pointerHidden_);
   // The views' sizes, before the first frame is painted.
-  if (wl_display_roundtrip(display_) < 0) connectionLost_ = true;
+  Roundtrip(MonotonicNs() + kFirstAnswerLimitNs);
 }
 
+// A signal ends the wait at once: the program is on its way out anyway.
 void WaylandPlatform::LetKeysGo() {
-  const std::int64_t deadline = MonotonicNs() + 1'000'000'000;
-  while (seat_ && seat_->KeysHeld() && !connectionLost_ && MonotonicNs() < deadline) {
-    if (!Pump(deadline, nullptr)) connectionLost_ = true;
+  const std::int64_t deadline = MonotonicNs() + kKeysUpLimitNs;
+  bool signalled = false;
+  while (seat_ && seat_->KeysHeld() && !connectionLost_ && !signalled && MonotonicNs() < deadline) {
+    if (!Pump(deadline, &signalled)) connectionLost_ = true;
   }
   input_.clear();
 }
@@ -231,7 +287,7 @@ void WaylandPlatform::DestroyFormWindow() {
   for (const auto& output : outputs_) output->Uncover();
   marker_.Set({});
   // The surfaces are gone before the program goes on.
-  if (!connectionLost_) wl_display_roundtrip(display_);
+  Roundtrip(MonotonicNs() + kFirstAnswerLimitNs);
 }
 
 Hwnd WaylandPlatform::FindTopLevelWindow(const char* title) {

@@ -23,12 +23,22 @@
 
 namespace host::wayland {
 
+// How long the saver keeps the keyboard after it ends while keys are still down: longer than
+// any chord takes (Ctrl held a while, then Q, must not reach the window behind), but a key held
+// for good (a stuck key, a cat) must not keep the saver on the screen.
+inline constexpr std::int64_t kKeysUpLimitNs = 10'000'000'000;
+// How long a compositor may take to answer: far longer than any busy one takes.
+inline constexpr std::int64_t kFirstAnswerLimitNs = 5'000'000'000;
+
 struct SessionFacts {
   std::string runtimeDir;  // XDG_RUNTIME_DIR
   std::string display;     // WAYLAND_DISPLAY, or a name for an inherited socket
   // Started by a locker with an inherited connection and no seat: draw on every output, take
   // no input, and end quietly when the locker closes the connection.
   bool lockerChild = false;
+  // A locker that runs one child per output names it (SWAYLOCK_PLUGIN_OUTPUT_NAME): each child
+  // is its own session as far as other instances go.
+  std::string outputName;
 };
 
 class WaylandPlatform : public posix::SessionPlatform, public WindowOperations {
@@ -45,6 +55,8 @@ class WaylandPlatform : public posix::SessionPlatform, public WindowOperations {
     return globals_.layerShell != nullptr && globals_.compositor != nullptr &&
            globals_.subcompositor != nullptr && globals_.shm != nullptr;
   }
+  // Whether the compositor answered the first questions in time (kFirstAnswerLimitNs).
+  bool Answered() const { return answered_; }
   // Whether the run ended because the compositor went away.
   bool ConnectionLost() const { return connectionLost_; }
   int ReceivedSignal() const override { return signals_.Received(); }
@@ -91,8 +103,12 @@ class WaylandPlatform : public posix::SessionPlatform, public WindowOperations {
   // the connection is gone.
   bool Pump(std::int64_t deadlineNs, bool* signalled);
   void DeliverPending(EventSink& sink);
-  // Keeps the keyboard until the keys pressed over the saver are released (a second at most),
-  // so their releases, and nothing else, reach the client that gets it next.
+  enum class Answer { kAnswered, kSilent, kLost, kSignalled };
+  // Waits until the compositor has answered every request sent so far, at most until deadlineNs
+  // or a signal.
+  Answer Roundtrip(std::int64_t deadlineNs);
+  // Keeps the keyboard until the keys pressed over the saver are released (kKeysUpLimitNs at
+  // most), so their releases, and nothing else, reach the client that gets it next.
   void LetKeysGo();
 
   wl_display* display_;
@@ -108,6 +124,7 @@ class WaylandPlatform : public posix::SessionPlatform, public WindowOperations {
   bool windowCreated_ = false;
   bool fullScreen_ = false;
   bool connectionLost_ = false;
+  bool answered_ = true;
   bool pointerHidden_ = false;
   std::vector<View> views_;
   // By output and its canvas's generation, for as long as it is covered.

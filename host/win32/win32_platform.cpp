@@ -163,6 +163,15 @@ LRESULT CALLBACK Win32Platform::WindowProc(HWND window, UINT message, WPARAM wPa
   return self->Handle(window, message, wParam, lParam);
 }
 
+// Whether the desktop itself has the foreground: no program took it from the saver. wine hands
+// it the foreground for a moment while it builds its monitors again after a display change,
+// and gives it back.
+bool Win32Platform::DesktopHasForeground() {
+  const HWND foreground = GetForegroundWindow();
+  return foreground != nullptr &&
+         (foreground == GetDesktopWindow() || foreground == GetShellWindow());
+}
+
 // Whether the thread belongs to another process; a thread that cannot be looked at is taken to.
 bool Win32Platform::ThreadOfAnotherProcess(DWORD thread) {
   if (thread == 0) return false;
@@ -231,8 +240,9 @@ LRESULT Win32Platform::Handle(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_ACTIVATEAPP:
       // Another program took the foreground: the full-screen saver closes as with any input,
       // and the keys typed to that program are not the saver's to see. Activation that goes to
-      // no program at all (wine under XWayland drops it when a monitor changes) is no reason.
-      if (wParam == FALSE && fullScreen_ && !destroying_ &&
+      // no program at all, or to the desktop (wine under XWayland does both when a monitor
+      // changes), is no reason.
+      if (wParam == FALSE && fullScreen_ && !destroying_ && !DesktopHasForeground() &&
           (ThreadOfAnotherProcess(static_cast<DWORD>(lParam)) || ForegroundOfAnotherProcess())) {
         fullScreen_ = false;
         Deliver(Pending{Pending::Kind::kClose, {}, {}});

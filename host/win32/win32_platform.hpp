@@ -91,6 +91,7 @@ class Win32Platform : public Platform, public WindowManagerFunctions {
   LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   static bool ThreadOfAnotherProcess(DWORD thread);
   static bool ForegroundOfAnotherProcess();
+  static bool DesktopHasForeground();
   void Deliver(const Pending& event);
   void DeliverPending();
   bool RegisterWindowClass();

@@ -59,19 +59,24 @@ wl_wait_for() {
 }
 
 # sway with two outputs: HEADLESS-1 1280x720 at scale 1, HEADLESS-2 1920x1080 at scale 2; or
-# with "wl_start_sway 1" one output, HEADLESS-1 1920x1080 at scale 1.
+# with "wl_start_sway 1 [WxH]" one output, HEADLESS-1 1920x1080 (or WxH) at scale 1. The desktop
+# is magenta (WL_DESKTOP to change it), so that any pixel the saver leaves uncovered shows;
+# lines in WL_SWAY_EXTRA are added to the configuration.
 wl_start_sway() {
   local count=${1:-2}
   if [ "$count" -eq 1 ]; then
-    echo "output HEADLESS-1 resolution 1920x1080 position 0 0 scale 1" >"$WL_DIR/sway.cfg"
+    echo "output HEADLESS-1 resolution ${2:-1920x1080} position 0 0 scale 1" >"$WL_DIR/sway.cfg"
+    WL_OUTPUTS=(HEADLESS-1:1)
   else
+    WL_OUTPUTS=(HEADLESS-1:1 HEADLESS-2:2)
     printf '%s\n' "output HEADLESS-1 resolution 1280x720 position 0 0 scale 1" \
       "output HEADLESS-2 resolution 1920x1080 position 1280 0 scale 2" >"$WL_DIR/sway.cfg"
   fi
   cat >>"$WL_DIR/sway.cfg" <<CFG
-output * background #000000 solid_color
+output * background ${WL_DESKTOP:-#ff00ff} solid_color
 default_border none
 xwayland disable
+${WL_SWAY_EXTRA:-}
 CFG
   (wl_exec env WLR_BACKENDS=headless WLR_HEADLESS_OUTPUTS="$count" WLR_LIBINPUT_NO_DEVICES=1 \
     WLR_RENDERER=pixman sway -c "$WL_DIR/sway.cfg" >"$WL_DIR/sway.log" 2>&1) &
@@ -118,18 +123,40 @@ wl_wait_exit() {
 }
 
 # The saver (its path in WL_SAVER) started in the session; waits until the banner shows on
-# both outputs.
+# every output.
 wl_start_saver() {
   wl_start saver "$WL_SAVER" "$@"
   WL_SAVER_PID=$WL_LAST
-  wl_wait_for 10 wl_banner_on HEADLESS-1 1 || fail "no banner on HEADLESS-1: $(cat "$WL_DIR/out/saver.err")"
-  wl_wait_for 10 wl_banner_on HEADLESS-2 2 || fail "no banner on HEADLESS-2"
+  local output
+  for output in "${WL_OUTPUTS[@]}"; do
+    wl_wait_for 10 wl_banner_on "${output%:*}" "${output#*:}" ||
+      fail "no banner on ${output%:*}: $(cat "$WL_DIR/out/saver.err")"
+  done
 }
 
 # Whether the banner shows on an output of this scale.
 wl_banner_on() {
   wl_shot "$1" poll.ppm "$WL_DIR/poll.ppm" && "$WL_CHECK" banner "$WL_DIR/poll.ppm" "$2"
 }
+
+# A window behind the saver, focused before it starts: a terminal painted blue whose program
+# writes every byte the keys it gets type to $WL_DIR/out/typed.
+wl_start_window() {
+  cat >"$WL_DIR/typist.sh" <<SH
+#!/bin/sh
+stty raw -echo
+printf '\033[44m\033[2J'
+: >"$WL_DIR/out/typed"
+exec cat >>"$WL_DIR/out/typed"
+SH
+  chmod 755 "$WL_DIR/typist.sh"
+  wl_start window weston-terminal --shell="$WL_DIR/typist.sh"
+  wl_wait_for 10 test -e "$WL_DIR/out/typed" || fail "no window: $(cat "$WL_DIR/out/window.err")"
+  sleep 0.5  # mapped and focused
+}
+
+# The bytes the window behind received, as hexadecimal.
+wl_typed() { od -An -tx1 "$WL_DIR/out/typed" | tr -d ' \n'; }
 
 # A pointer device on the seat, kept until the test ends.
 wl_start_pointer() {

@@ -1,22 +1,40 @@
 #!/usr/bin/env bash
 # Where the compositor offers no layer-shell (a headless weston) and there is no X display, or
-# there is no compositor at all, the saver says so in one line and ends with status 1; so it
-# does when Wayland is forced on a compositor without layer-shell.
+# there is no compositor at all, or one that never answers (silent, or sending what is no
+# protocol), the saver says so in one line and ends with status 1 (after trying X11, unless
+# Wayland is forced); so it does when Wayland is forced on a compositor without layer-shell.
+# SIGTERM ends it while it waits for an answer.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 (wl_exec weston --backend=headless-backend.so --socket=weston-test --idle-time=0 \
   >"$WL_DIR/weston.log" 2>&1) &
 WL_PIDS+=($!)
 wl_wait_for 10 test -S "$WL_DIR/rt/weston-test" || fail "weston did not start"
+mute='import socket, sys
+s = socket.socket(socket.AF_UNIX)
+s.bind(sys.argv[1])
+s.listen(8)
+kept = []
+while True:
+    c, _ = s.accept()
+    kept.append(c)
+    if sys.argv[2] == "garbage":
+        c.sendall(bytes(range(256)))'
+for kind in silent garbage; do
+  wl_start "$kind" python3 -c "$mute" "$WL_DIR/rt/$kind" "$kind"
+done
+wl_wait_for 10 test -S "$WL_DIR/rt/garbage" -a -S "$WL_DIR/rt/silent" || fail "no mute sockets"
 # display, arguments, what the line must name
 cases=("weston-test|/s|no layer-shell" "weston-test|--wayland /s|no layer-shell"
-  "no-such-compositor|/s|cannot connect to the Wayland compositor")
+  "no-such-compositor|/s|X display.*cannot connect to the Wayland compositor"
+  "silent|/s|X display.*\"silent\" did not answer within 5 seconds"
+  "garbage|--wayland /s|\"garbage\" did not answer")
 for case in "${cases[@]}"; do
   IFS='|' read -r display arguments expected <<<"$case"
   WL_DISPLAY=$display
   set +e
   # shellcheck disable=SC2086
-  wl_run "$WL_SAVER" $arguments 2>"$WL_DIR/out/err"
+  wl_run timeout 20 "$WL_SAVER" $arguments 2>"$WL_DIR/out/err"
   status=$?
   set -e
   echo "$display, $arguments: status $status: $(cat "$WL_DIR/out/err")"
@@ -24,4 +42,9 @@ for case in "${cases[@]}"; do
   [ "$(wc -l <"$WL_DIR/out/err")" -eq 1 ] || fail "not one line"
   grep -q "$expected" "$WL_DIR/out/err" || fail "no word of: $expected"
 done
+WL_DISPLAY=silent
+wl_start saver "$WL_SAVER" /s
+sleep 1
+kill -TERM "$WL_LAST"
+wl_wait_exit "$WL_LAST" 2 || fail "SIGTERM did not end the saver waiting for a silent compositor"
 echo PASS

@@ -1,6 +1,7 @@
 // The Wayland platform's parts that need no compositor: the software canvas draws the scene as
 // the drawing model does, key symbols become the form's key codes, and instances on one session
 // find each other's captions.
+#include <dirent.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 #include <xkbcommon/xkbcommon-keysyms.h>
@@ -19,52 +20,13 @@
 #include "host/software/pixman_canvas.hpp"
 #include "host/wayland/session_marker.hpp"
 #include "startup/run_mode.hpp"
+#include "tests/wayland/memory_screen.hpp"
 
 namespace {
 
 using host::drawing::PixelRect;
 using host::drawing::PixelSize;
-
-// A window in memory: what the canvas shows and the ground it fills.
-struct MemoryScreen : host::software::CanvasScreen {
-  explicit MemoryScreen(PixelSize s)
-      : size(s), pixels(static_cast<std::size_t>(s.width) * static_cast<std::size_t>(s.height)) {}
-  ~MemoryScreen() override {
-    if (scene != nullptr) pixman_image_unref(scene);
-  }
-  PixelSize Size() override { return size; }
-  void SetSceneArea(const PixelRect& a) override {
-    if (scene != nullptr) pixman_image_unref(scene);
-    area = a;
-    scene = pixman_image_create_bits(PIXMAN_x8r8g8b8, a.width, a.height, nullptr, 0);
-  }
-  void Ground(const PixelRect& part, host::drawing::Rgb c) override {
-    const std::uint32_t p = std::uint32_t{c.red} << 16 | std::uint32_t{c.green} << 8 | c.blue;
-    for (int y = part.y; y < part.Bottom(); ++y) {
-      for (int x = part.x; x < part.Right(); ++x) At(x, y) = p;
-    }
-  }
-  host::software::DrawTarget Target() override { return {scene, area.x, area.y}; }
-  void Show(std::span<const PixelRect> boxes) override {
-    const auto* bits = pixman_image_get_data(scene);
-    const int stride = pixman_image_get_stride(scene) / 4;
-    for (const PixelRect& box : boxes) {
-      for (int y = box.y; y < box.Bottom(); ++y) {
-        for (int x = box.x; x < box.Right(); ++x) {
-          At(x, y) = bits[(y - area.y) * stride + (x - area.x)] & 0xFFFFFF;
-        }
-      }
-    }
-  }
-  std::uint32_t& At(int x, int y) {
-    return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(size.width) +
-                  static_cast<std::size_t>(x)];
-  }
-  PixelSize size;
-  std::vector<std::uint32_t> pixels;
-  PixelRect area;
-  pixman_image_t* scene = nullptr;
-};
+using testing_support::MemoryScreen;
 
 int Channel(std::uint32_t p, int shift) {
   return static_cast<int>((p >> shift) & 0xFF);
@@ -159,17 +121,58 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<KeyCase>& info) { return std::string(info.param.name); });
 
 TEST(SessionMarkerTest, InstancesOfOneSessionFindTheCaptionsMarkedThere) {
-  const std::string session = "test-" + std::to_string(getpid());
-  host::wayland::SessionMarker first("/run/user/test", session);
-  host::wayland::SessionMarker other("/run/user/test", session);
-  host::wayland::SessionMarker elsewhere("/run/user/test", session + "-other");
+  char folder[] = "/tmp/vorthane-markers.XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  const std::string session = "wayland-1";
+  host::wayland::SessionMarker first(folder, session);
+  host::wayland::SessionMarker other(folder, session);
+  host::wayland::SessionMarker elsewhere(folder, session + "-other");
   EXPECT_FALSE(other.Exists("Caption"));
   first.Set("Caption");
   EXPECT_TRUE(other.Exists("Caption"));
   EXPECT_FALSE(other.Exists("Another caption"));
   EXPECT_FALSE(elsewhere.Exists("Caption")) << "another session";
+  // Long captions are told apart by all of their text.
+  const std::string longCaption(200, 'x');
+  first.Set(longCaption + "1");
+  EXPECT_TRUE(other.Exists(longCaption + "1"));
+  EXPECT_FALSE(other.Exists(longCaption + "2"));
+  // Asked more often than the marker's queue holds, it never blocks and is still there.
+  for (int i = 0; i < 64; ++i) ASSERT_TRUE(other.Exists(longCaption + "1")) << i;
   first.Set("");
-  EXPECT_FALSE(other.Exists("Caption")) << "the mark goes with the caption";
+  EXPECT_FALSE(other.Exists(longCaption + "1")) << "the mark goes with the caption";
+  rmdir(folder);
+  EXPECT_FALSE(other.Exists("Caption")) << "the folder is gone";
+}
+
+// A marker left by a process that ended without removing it counts for nothing, and the next
+// instance replaces it.
+TEST(SessionMarkerTest, AMarkerNobodyAnswersIsReplaced) {
+  char folder[] = "/tmp/vorthane-markers.XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  {
+    host::wayland::SessionMarker ended(folder, "wayland-1");
+    ended.Set("Caption");
+    DIR* dir = opendir(folder);
+    ASSERT_NE(dir, nullptr);
+    std::string left;
+    while (const dirent* entry = readdir(dir)) {
+      if (entry->d_name[0] != '.') left = std::string(folder) + "/" + entry->d_name;
+    }
+    closedir(dir);
+    ASSERT_FALSE(left.empty());
+    // What a killed process leaves: the socket file, and nobody listening on it.
+    ASSERT_EQ(link(left.c_str(), (left + ".kept").c_str()), 0);
+    ended.Set("");
+    ASSERT_EQ(rename((left + ".kept").c_str(), left.c_str()), 0);
+  }
+  host::wayland::SessionMarker next(folder, "wayland-1");
+  EXPECT_FALSE(next.Exists("Caption"));
+  next.Set("Caption");
+  host::wayland::SessionMarker other(folder, "wayland-1");
+  EXPECT_TRUE(other.Exists("Caption"));
+  next.Set("");
+  EXPECT_EQ(rmdir(folder), 0) << "every marker removed";
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 # one ends the saver with status 0; so does a click.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
-wl_start_sway
+WL_DESKTOP="#000000" wl_start_sway
 wl_start_pointer
 cursor() { wl_run swaymsg -q seat seat0 cursor "$@"; }
 near='600 560 100 100'  # around the pointer, below the banner, away from the captions

@@ -3,6 +3,9 @@
 //                                        times larger: the same pixels outside the text (and
 //                                        the picture, when scaled: nearly the same there), ink
 //                                        in the text, white
+//   screen_check exact SHOT DPI          the picture exactly as the Wayland canvas draws it at
+//                                        DPI (a view shown one to one, not scaled again by the
+//                                        compositor)
 //   screen_check banner SHOT ENLARGE     the banner is on the screen (exit 0) or not (exit 1)
 //   screen_check black SHOT X Y W H      nothing but black in this box
 #include <algorithm>
@@ -19,8 +22,10 @@
 #include "host/headless/memory_canvas.hpp"
 #include "host/runtime.hpp"
 #include "host/software/freetype_measurer.hpp"
+#include "host/software/pixman_canvas.hpp"
 #include "startup/run_mode.hpp"
 #include "tests/screen_shot.hpp"
+#include "tests/wayland/memory_screen.hpp"
 
 namespace {
 
@@ -126,6 +131,27 @@ class Model {
     return m;
   }
 
+  // The pixels of the picture's box in the shot unlike the Wayland canvas's own (a picture
+  // scaled smoothly to this resolution, not scaled again by the compositor).
+  int PictureUnlike(const Shot& shot) {
+    testing_support::MemoryScreen screen({shot.width, shot.height});
+    host::software::PixmanCanvas canvas(measurer_, screen);
+    host::drawing::ColourScheme standard;
+    host::drawing::ScenePainter painter(form_, canvas, measurer_, standard, dpi_);
+    painter.PaintFrame();
+    host::drawing::PixelRect picture;
+    for (const auto& control : painter.VisibleControls()) {
+      if (control.control == "Image1") picture = control.box;
+    }
+    int unlike = picture.Empty() ? -1 : 0;
+    for (int y = picture.y; y < std::min(picture.Bottom(), shot.height); ++y) {
+      for (int x = picture.x; x < std::min(picture.Right(), shot.width); ++x) {
+        unlike += screen.At(x, y) != shot.At(x, y) ? 1 : 0;
+      }
+    }
+    return unlike;
+  }
+
   // The row near Label1's ink that matches best.
   Match Best(const Shot& shot) {
     const Box ink = testing_support::InkBox(shot, Box{0, 0, shot.width, shot.height / 3});
@@ -151,7 +177,8 @@ class Model {
 int Usage() {
   std::fprintf(
       stderr,
-      "usage: screen_check model SHOT DPI ENLARGE | banner SHOT ENLARGE | black SHOT X Y W H\n");
+      "usage: screen_check model SHOT DPI ENLARGE | exact SHOT DPI | banner SHOT ENLARGE | black "
+      "SHOT X Y W H\n");
   return 2;
 }
 
@@ -177,6 +204,12 @@ int main(int argc, char** argv) {
     const Box ink = testing_support::InkBox(logical, Box{400, 330, 200, 60});
     const Box ground = testing_support::InkBox(logical, Box{920, 330, 80, 60});
     return ink.width > 100 && ground.width == 0 ? 0 : 1;
+  }
+  if (command == "exact" && argc == 4) {
+    Model model(std::atoi(argv[3]));
+    const int unlike = model.PictureUnlike(shot);
+    std::printf("picture's pixels unlike the canvas's own: %d\n", unlike);
+    return unlike == 0 ? 0 : 1;
   }
   if (command == "model" && argc == 5) {
     int mixed = 0;

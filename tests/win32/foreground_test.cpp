@@ -102,6 +102,19 @@ TEST(Foreground, AnotherProgramTakingItEndsTheSaverWithThePointerShown) {
   }
 }
 
+// wine gives the desktop the foreground for a moment when a monitor changes: no program took
+// it, and the saver goes on.
+TEST(Foreground, TheDesktopTakingItLeavesTheSaverRunning) {
+  SetCursorPos(1270, 1014);
+  SaverProcess saver(L"/s");
+  ASSERT_NE(saver.WaitForWindow(), nullptr) << saver.Stderr();
+  PumpFor(milliseconds(400));
+  ASSERT_TRUE(saver.Running());
+  ASSERT_TRUE(SetForegroundWindow(GetDesktopWindow()));
+  ASSERT_TRUE(PumpUntil([] { return GetForegroundWindow() == GetDesktopWindow(); }, seconds(5)));
+  EXPECT_FALSE(saver.WaitExit(seconds(2)).has_value()) << "the saver ended";
+}
+
 // Only key releases: what the window behind may see of the keys that ended the saver, so that
 // the system's key state ends as the keyboard is.
 bool OnlyReleases(const std::string& seen) {
