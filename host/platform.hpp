@@ -13,6 +13,11 @@
 // - Monitors: while the form is shown full-screen there is one view per monitor, each covering
 //   it. When monitors come, go, change size or scale, the platform updates Views() before its
 //   next Wait returns; the runtime repaints changed views at once.
+// - Keys held at the end: the keys still down when the saver ends reach no other program (a
+//   chord's second key included: Ctrl held a while, then Q), until every key is up or
+//   kHeldKeysLimitNs has passed: nobody holds a key that long to wake a screen, and a key that
+//   is truly stuck (a broken switch, a book on the keyboard) must not keep the saver's window on
+//   the screen for ever.
 // - Being seen: a view nobody can see (its output off, its surface hidden, the display asleep)
 //   says so (View::seen). While the form has views and none is seen, the runtime draws nothing
 //   and asks for no tick: it waits with kNoDeadline, and the platform's Wait sleeps until a view
@@ -87,6 +92,8 @@ class EventSink {
   // The platform lost this part of a view's contents (its back buffer still has it).
   virtual void OnExposed(int viewId, const drawing::PixelRect& area) = 0;
 };
+
+inline constexpr std::int64_t kHeldKeysLimitNs = 10'000'000'000;
 
 // A deadline that never falls due: the runtime waits only for events.
 inline constexpr std::int64_t kNoDeadline = INT64_MAX;

@@ -269,7 +269,7 @@ void WaylandPlatform::ShowFullScreen() {
 
 // A signal ends the wait at once: the program is on its way out anyway.
 void WaylandPlatform::LetKeysGo() {
-  const std::int64_t deadline = MonotonicNs() + kKeysUpLimitNs;
+  const std::int64_t deadline = MonotonicNs() + kHeldKeysLimitNs;
   bool signalled = false;
   while (seat_ && seat_->KeysHeld() && !connectionLost_ && !signalled && MonotonicNs() < deadline) {
     if (!Pump(deadline, &signalled)) connectionLost_ = true;

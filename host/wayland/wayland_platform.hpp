@@ -23,10 +23,6 @@
 
 namespace host::wayland {
 
-// How long the saver keeps the keyboard after it ends while keys are still down: longer than
-// any chord takes (Ctrl held a while, then Q, must not reach the window behind), but a key held
-// for good (a stuck key, a cat) must not keep the saver on the screen.
-inline constexpr std::int64_t kKeysUpLimitNs = 10'000'000'000;
 // How long a compositor may take to answer: far longer than any busy one takes.
 inline constexpr std::int64_t kFirstAnswerLimitNs = 5'000'000'000;
 
@@ -107,7 +103,7 @@ class WaylandPlatform : public posix::SessionPlatform, public WindowOperations {
   // Waits until the compositor has answered every request sent so far, at most until deadlineNs
   // or a signal.
   Answer Roundtrip(std::int64_t deadlineNs);
-  // Keeps the keyboard until the keys pressed over the saver are released (kKeysUpLimitNs at
+  // Keeps the keyboard until the keys pressed over the saver are released (kHeldKeysLimitNs at
   // most), so their releases, and nothing else, reach the client that gets it next.
   void LetKeysGo();
 

@@ -68,7 +68,10 @@ class Win32Platform : public Platform, public WindowManagerFunctions {
 
   // After the program's end: the keys still held from the full-screen saver's last moments go
   // nowhere (for at most a second).
-  void SwallowHeldKeys() { heldKeys_.SwallowUntilReleased(std::chrono::seconds(1)); }
+  void SwallowHeldKeys() {
+    heldKeys_.SwallowUntilReleased(std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::nanoseconds(kHeldKeysLimitNs)));
+  }
 
  private:
   // What reached the window while no wait was running, for the next wait to deliver.
