@@ -14,7 +14,7 @@ build=build/default
 cmake --preset default >/dev/null
 cmake --build --preset default -j"$(nproc)" --target vorthane vorthane_x11_probe >/dev/null
 probe=$build/tests/x11/vorthane_x11_probe
-saver=$PWD/$build/host/x11/vorthane
+saver=$PWD/$build/host/linux/vorthane
 fc-cache >/dev/null 2>&1 || true
 
 rss() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status"; }

@@ -16,7 +16,7 @@ cmake --build --preset default -j"$(nproc)" --target vorthane vorthane_x11_probe
 [ -x "$hack" ] || { echo "bench: $hack is missing (install xscreensaver-data)" >&2; exit 1; }
 probe=$build/tests/x11/vorthane_x11_probe
 floor=$PWD/$build/bench/vorthane_floor_probe
-saver=$PWD/$build/host/x11/vorthane
+saver=$PWD/$build/host/linux/vorthane
 
 exec 3< <(Xvfb -displayfd 1 -screen 0 1920x1080x24 -nolisten tcp -noreset -dpi 96 2>/dev/null & echo "pid $!")
 read -r -t 20 a <&3; read -r -t 20 b <&3

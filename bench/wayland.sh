@@ -16,7 +16,7 @@ build=$PWD/build/default
 cmake --preset default >/dev/null
 cmake --build --preset default -j"$(nproc)" --target vorthane vorthane_wayland_floor_probe \
   vorthane_wayland_screen_check vorthane_wayland_virtual_pointer >/dev/null
-source tests/wayland/lib.sh "$build/host/x11/vorthane" \
+source tests/wayland/lib.sh "$build/host/linux/vorthane" \
   "$build/tests/wayland/vorthane_wayland_screen_check" \
   "$build/tests/wayland/vorthane_wayland_virtual_pointer"
 floor=$build/bench/vorthane_wayland_floor_probe

@@ -13,7 +13,7 @@
 #                  display, set HKCU\Software\Wine\X11 Driver\Managed to N in it)
 #   --display :N   a running X server instead of a private Xvfb (its CPU is counted where its
 #                  lock file names its process)
-# The X11 program's row needs the default build (build/default/host/x11/vorthane); without it
+# The X11 program's row needs the default build (build/default/host/linux/vorthane); without it
 # the wine figures come alone.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -30,7 +30,7 @@ while [ $# -gt 0 ]; do
 done
 seconds=${1:-30}
 rounds=${2:-3}
-x11=build/default/host/x11/vorthane
+x11=build/default/host/linux/vorthane
 scr=${VORTHANE_SCR:-$PWD/build/windows/vorthane.scr}  # another build of it, to compare
 probe=$PWD/build/windows/bench/floorprobe.exe
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="

@@ -1,7 +1,5 @@
 #include "host/emulated_window_manager.hpp"
 
-#include "host/platform.hpp"
-
 namespace host {
 
 using namespace host::wm;
@@ -26,7 +24,7 @@ void EmulatedWindowManager::FormDestroyed() {
 // No window here has a registered class name; a null title matches any top-level window.
 Hwnd EmulatedWindowManager::FindWindowA(const char* className, const char* windowName) {
   if (className != nullptr) return 0;
-  return platform_.FindTopLevelWindow(windowName);
+  return platform_->FindTopLevelWindow(windowName);
 }
 
 Bool EmulatedWindowManager::GetClientRect(Hwnd window, Rect* rect) {
@@ -35,7 +33,7 @@ Bool EmulatedWindowManager::GetClientRect(Hwnd window, Rect* rect) {
     *rect = Rect{0, 0, placement_.width, placement_.height};
     return 1;
   }
-  const std::optional<drawing::PixelSize> size = platform_.HostClientSize(window);
+  const std::optional<drawing::PixelSize> size = platform_->HostClientSize(window);
   if (!size) return 0;
   *rect = Rect{0, 0, size->width, size->height};
   return 1;
@@ -51,7 +49,7 @@ Long EmulatedWindowManager::SetWindowLongA(Hwnd window, int index, Long value) {
 
 Hwnd EmulatedWindowManager::SetParent(Hwnd child, Hwnd newParent) {
   if (!IsForm(child) || newParent < 0 || newParent == form_) return 0;
-  if (!platform_.EmbedForm(newParent)) return 0;
+  if (!platform_->EmbedForm(newParent)) return 0;
   const Hwnd previous = parent_;
   parent_ = newParent;
   return previous;
@@ -73,13 +71,13 @@ Bool EmulatedWindowManager::SetWindowPos(Hwnd window, Hwnd, int x, int y, int cx
   if (flags & kSwpShowWindow) show = true;
   if (flags & kSwpHideWindow) show = false;
   records_.ApplyPlacementFlags(flags);
-  platform_.PlaceForm(placement_, show);
+  platform_->PlaceForm(placement_, show);
   return 1;
 }
 
 int EmulatedWindowManager::ShowCursor(Bool show) {
   const int count = pointer_.Show(show);
-  platform_.SetPointerHidden(pointer_.Hidden());
+  platform_->SetPointerHidden(pointer_.Hidden());
   return count;
 }
 

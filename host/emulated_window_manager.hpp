@@ -6,15 +6,15 @@
 
 #include "host/drawing/pixel_geometry.hpp"
 #include "host/window_manager_functions.hpp"
+#include "host/window_operations.hpp"
 #include "host/window_records.hpp"
 
 namespace host {
 
-class Platform;
-
 class EmulatedWindowManager : public WindowManagerFunctions {
  public:
-  explicit EmulatedWindowManager(Platform& platform) : platform_(platform) {}
+  // operations: null for a platform whose system has the functions itself (never called then).
+  explicit EmulatedWindowManager(WindowOperations* operations) : platform_(operations) {}
 
   // The form's window as the runtime creates, shows and destroys it.
   void FormCreated(Hwnd form, const drawing::PixelRect& normalPlacement);
@@ -38,7 +38,7 @@ class EmulatedWindowManager : public WindowManagerFunctions {
  private:
   bool IsForm(Hwnd window) const { return form_ != 0 && window == form_; }
 
-  Platform& platform_;
+  WindowOperations* platform_;  // the platform's operations
   Hwnd form_ = 0;
   WindowRecords records_;
   Hwnd parent_ = 0;

@@ -13,6 +13,11 @@
 // - Monitors: while the form is shown full-screen there is one view per monitor, each covering
 //   it. When monitors come, go, change size or scale, the platform updates Views() before its
 //   next Wait returns; the runtime repaints changed views at once.
+// - Keys held at the end: the keys still down when the saver ends reach no other program (a
+//   chord's second key included: Ctrl held a while, then Q), until every key is up or
+//   kHeldKeysLimitNs has passed: nobody holds a key that long to wake a screen, and a key that
+//   is truly stuck (a broken switch, a book on the keyboard) must not keep the saver's window on
+//   the screen for ever.
 // - Being seen: a view nobody can see (its output off, its surface hidden, the display asleep)
 //   says so (View::seen). While the form has views and none is seen, the runtime draws nothing
 //   and asks for no tick: it waits with kNoDeadline, and the platform's Wait sleeps until a view
@@ -33,6 +38,7 @@
 #include "host/drawing/pixel_geometry.hpp"
 #include "host/drawing/text_measurer.hpp"
 #include "host/window_manager_functions.hpp"
+#include "host/window_operations.hpp"
 
 namespace host {
 
@@ -66,6 +72,15 @@ struct View {
   bool operator==(const View&) const = default;
 };
 
+// Mints the ids of a platform's views: positive, and never given twice while the platform lasts.
+class ViewIdSource {
+ public:
+  int Next() { return ++last_; }
+
+ private:
+  int last_ = 0;
+};
+
 // The runtime's side of the platform's event loop.
 class EventSink {
  public:
@@ -77,6 +92,8 @@ class EventSink {
   // The platform lost this part of a view's contents (its back buffer still has it).
   virtual void OnExposed(int viewId, const drawing::PixelRect& area) = 0;
 };
+
+inline constexpr std::int64_t kHeldKeysLimitNs = 10'000'000'000;
 
 // A deadline that never falls due: the runtime waits only for events.
 inline constexpr std::int64_t kNoDeadline = INT64_MAX;
@@ -118,21 +135,11 @@ class Platform {
   virtual void ShowFullScreen() = 0;
   virtual void DestroyFormWindow() = 0;
 
-  // Window operations the runtime's window-manager emulation is built on.
-  // A top-level window with this title (any top-level window for a null title); 0 when none.
-  virtual Hwnd FindTopLevelWindow(const char* title) = 0;
-  // A host window's client size; nothing when it does not exist or cannot hold a child.
-  virtual std::optional<drawing::PixelSize> HostClientSize(Hwnd host) = 0;
-  // Makes the form's view a child of the host window (0: top-level again), as it is shown or
-  // hidden. False when it cannot be done.
-  virtual bool EmbedForm(Hwnd host) = 0;
-  // Places the form's window (in its parent's client pixels) and shows or hides it, without
-  // activating it; a missing `show` leaves the visibility alone.
-  virtual void PlaceForm(const drawing::PixelRect& area, std::optional<bool> show) = 0;
-  virtual void SetPointerHidden(bool hidden) = 0;
-  // Where the system itself has the window-manager functions, they are called instead of the
-  // emulation (and the four operations above are not used).
+  // The window-manager functions where the system has them itself (Windows): the program's
+  // calls go straight there. Elsewhere null, and the runtime emulates them
+  // (emulated_window_manager.cpp) on the platform's WindowOps().
   virtual WindowManagerFunctions* NativeWindowManager() { return nullptr; }
+  virtual WindowOperations* WindowOps() { return nullptr; }
 
   // Drawing: the views the form is shown in now (none while it is hidden), and the text API
   // their canvases draw with.

@@ -4,7 +4,8 @@
 
 namespace host {
 
-WindowManager::WindowManager(Runtime& runtime) : runtime_(runtime), emulation_(runtime.platform()) {
+WindowManager::WindowManager(Runtime& runtime)
+    : runtime_(runtime), emulation_(runtime.platform().WindowOps()) {
   WindowManagerFunctions* native = runtime.platform().NativeWindowManager();
   functions_ = native != nullptr ? native : &emulation_;
 }

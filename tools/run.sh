@@ -8,7 +8,7 @@ build=build/default
 bash tools/install-deps.sh
 [ -f "$build/CMakeCache.txt" ] || cmake --preset default >/dev/null
 cmake --build --preset default -j"$(nproc)" --target vorthane >/dev/null
-vorthane=$build/host/x11/vorthane
+vorthane=$build/host/linux/vorthane
 
 # In a desktop session (X11, or Wayland, where vorthane itself chooses): full screen there.
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then

@@ -167,7 +167,7 @@ void HeadlessPlatform::UpdateViews() {
   for (std::size_t i = 0; i < covers.size(); ++i) {
     View view;
     const bool keep = i < views_.size() && views_[i].dpi == covers[i].dpi;
-    view.id = keep ? views_[i].id : nextViewId_++;
+    view.id = keep ? views_[i].id : newViewIds_.Next();
     view.dpi = covers[i].dpi;
     MemoryCanvas& canvas = CanvasFor(view.id);
     const drawing::PixelSize size{covers[i].area.width, covers[i].area.height};

@@ -64,7 +64,7 @@ struct Window {
   drawing::PixelRect placement;  // client area in the parent's client pixels
 };
 
-class HeadlessPlatform : public Platform {
+class HeadlessPlatform : public Platform, public WindowOperations {
  public:
   // Errors the program reports are written as lines to errors (when not null).
   explicit HeadlessPlatform(DesktopConfig config, std::ostream* errors = nullptr);
@@ -83,6 +83,7 @@ class HeadlessPlatform : public Platform {
   void ShowFullScreen() override;
   void DestroyFormWindow() override;
 
+  WindowOperations* WindowOps() override { return this; }
   Hwnd FindTopLevelWindow(const char* title) override;
   std::optional<drawing::PixelSize> HostClientSize(Hwnd host) override;
   bool EmbedForm(Hwnd host) override;
@@ -128,7 +129,7 @@ class HeadlessPlatform : public Platform {
   // A view per monitor while full-screen, else one for the window itself; each with its canvas.
   std::vector<View> views_;
   std::map<int, std::unique_ptr<MemoryCanvas>> canvases_;
-  int nextViewId_ = 1;
+  ViewIdSource newViewIds_;
   MemoryCanvas noCanvas_;
 };
 

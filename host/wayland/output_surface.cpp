@@ -96,7 +96,8 @@ void OutputSurface::Rescale() {
   ForgetScene();
   groundBuffer_.reset();
   groundShown_ = false;
-  canvas_ = std::make_unique<PixmanCanvas>(*measurer_, static_cast<CanvasScreen&>(*this));
+  canvas_ = std::make_unique<software::PixmanCanvas>(*measurer_,
+                                                      static_cast<software::CanvasScreen&>(*this));
   ++generation_;
   if (configured()) changed_(*this);
 }
@@ -106,7 +107,8 @@ int OutputSurface::ToLogical(int pixels) const {
   return pixels / ratio.pixels * ratio.logical;
 }
 
-void OutputSurface::Cover(const Globals& globals, bool takeKeyboard, FreeTypeMeasurer& measurer) {
+void OutputSurface::Cover(const Globals& globals, bool takeKeyboard,
+                          software::FreeTypeMeasurer& measurer) {
   if (surface_ != nullptr || globals.layerShell == nullptr) return;
   globals_ = globals;
   closed_ = false;
@@ -155,7 +157,8 @@ void OutputSurface::Cover(const Globals& globals, bool takeKeyboard, FreeTypeMea
   wl_surface_set_input_region(scene_, none);
   wl_region_destroy(none);
   measurer_ = &measurer;
-  canvas_ = std::make_unique<PixmanCanvas>(measurer, static_cast<CanvasScreen&>(*this));
+  canvas_ = std::make_unique<software::PixmanCanvas>(measurer,
+                                                     static_cast<software::CanvasScreen&>(*this));
   ++generation_;
   wl_surface_commit(surface_);
 }
@@ -296,7 +299,7 @@ void OutputSurface::SetSceneArea(const drawing::PixelRect& area) {
   sceneMoved_ = true;
 }
 
-DrawTarget OutputSurface::Target() {
+software::DrawTarget OutputSurface::Target() {
   if (!configured() || sceneArea_.Empty()) return {};
   if (drawing_ < 0) {
     drawing_ = FreeBuffer();
@@ -318,7 +321,7 @@ DrawTarget OutputSurface::Target() {
     }
     pixman_region32_clear(&target.stale());
   }
-  return DrawTarget{buffers_[drawing_]->image(), sceneArea_.x, sceneArea_.y};
+  return software::DrawTarget{buffers_[drawing_]->image(), sceneArea_.x, sceneArea_.y};
 }
 
 void OutputSurface::Show(std::span<const drawing::PixelRect> boxes) {

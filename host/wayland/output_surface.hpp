@@ -19,16 +19,16 @@
 
 #include "fractional-scale-v1-client-protocol.h"
 #include "host/drawing/pixel_geometry.hpp"
-#include "host/wayland/freetype_measurer.hpp"
+#include "host/software/freetype_measurer.hpp"
+#include "host/software/pixman_canvas.hpp"
 #include "host/wayland/layer_shell.hpp"
-#include "host/wayland/pixman_canvas.hpp"
 #include "host/wayland/shm_buffer.hpp"
 #include "keyboard-shortcuts-inhibit-unstable-v1-client-protocol.h"
 #include "viewporter-client-protocol.h"
 
 namespace host::wayland {
 
-class OutputSurface : private CanvasScreen {
+class OutputSurface : private software::CanvasScreen {
  public:
   struct Globals {
     wl_compositor* compositor = nullptr;
@@ -70,14 +70,14 @@ class OutputSurface : private CanvasScreen {
   bool closed() const { return closed_; }
 
   // Covers the output with an overlay layer surface (keyboard: exclusive, or none).
-  void Cover(const Globals& globals, bool takeKeyboard, FreeTypeMeasurer& measurer);
+  void Cover(const Globals& globals, bool takeKeyboard, software::FreeTypeMeasurer& measurer);
   void Uncover();
 
  private:
   drawing::PixelSize Size() override;
   void SetSceneArea(const drawing::PixelRect& area) override;
   void Ground(const drawing::PixelRect& area, drawing::Rgb colour) override;
-  DrawTarget Target() override;
+  software::DrawTarget Target() override;
   void Show(std::span<const drawing::PixelRect> boxes) override;
 
   static void OutputGeometry(void*, wl_output*, std::int32_t, std::int32_t, std::int32_t,
@@ -119,8 +119,8 @@ class OutputSurface : private CanvasScreen {
   wp_fractional_scale_v1* fractional_ = nullptr;
   drawing::PixelSize size_;  // logical pixels, as configured
   bool closed_ = false;
-  FreeTypeMeasurer* measurer_ = nullptr;
-  std::unique_ptr<PixmanCanvas> canvas_;
+  software::FreeTypeMeasurer* measurer_ = nullptr;
+  std::unique_ptr<software::PixmanCanvas> canvas_;
   int generation_ = 0;
   drawing::Rgb ground_{0, 0, 0};
   std::unique_ptr<ShmBuffer> groundBuffer_;

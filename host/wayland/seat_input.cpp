@@ -4,7 +4,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include "host/posix/key_codes.hpp"
+#include "host/keysyms/key_codes.hpp"
 
 namespace host::wayland {
 
@@ -124,7 +124,7 @@ void SeatInput::Key(void* data, wl_keyboard*, std::uint32_t, std::uint32_t, std:
   const xkb_keycode_t code = key + 8;  // evdev numbers to XKB's
   InputEvent down;
   down.kind = InputKind::kKeyDown;
-  down.keyCode = posix::KeyCodeOf(xkb_state_key_get_one_sym(self->state_, code));
+  down.keyCode = keysyms::KeyCodeOf(xkb_state_key_get_one_sym(self->state_, code));
   down.shift = self->ShiftState();
   const std::uint32_t character = xkb_state_key_get_utf32(self->state_, code);
   self->deliver_(down, nullptr);

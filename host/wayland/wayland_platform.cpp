@@ -8,7 +8,7 @@
 
 #include "host/form.hpp"
 #include "host/posix/fd_wait.hpp"
-#include "host/posix/prev_instance.hpp"
+#include "host/posix/linux_prev_instance.hpp"
 
 namespace host::wayland {
 namespace {
@@ -163,7 +163,7 @@ void WaylandPlatform::UpdateViews() {
     if (!output->configured()) continue;
     const auto key = std::make_pair(output.get(), output->generation());
     const auto known = viewIds_.find(key);
-    const int id = known != viewIds_.end() ? known->second : nextViewId_++;
+    const int id = known != viewIds_.end() ? known->second : newViewIds_.Next();
     ids.emplace(key, id);
     views_.push_back(View{id, output->canvas(), output->Dpi()});
   }
@@ -269,7 +269,7 @@ void WaylandPlatform::ShowFullScreen() {
 
 // A signal ends the wait at once: the program is on its way out anyway.
 void WaylandPlatform::LetKeysGo() {
-  const std::int64_t deadline = MonotonicNs() + kKeysUpLimitNs;
+  const std::int64_t deadline = MonotonicNs() + kHeldKeysLimitNs;
   bool signalled = false;
   while (seat_ && seat_->KeysHeld() && !connectionLost_ && !signalled && MonotonicNs() < deadline) {
     if (!Pump(deadline, &signalled)) connectionLost_ = true;

@@ -14,19 +14,15 @@
 #include <string>
 #include <vector>
 
-#include "host/platform.hpp"
-#include "host/posix/signal_fd.hpp"
-#include "host/wayland/freetype_measurer.hpp"
+#include "host/posix/linux_signal_fd.hpp"
+#include "host/posix/session_platform.hpp"
+#include "host/software/freetype_measurer.hpp"
 #include "host/wayland/output_surface.hpp"
 #include "host/wayland/seat_input.hpp"
 #include "host/wayland/session_marker.hpp"
 
 namespace host::wayland {
 
-// How long the saver keeps the keyboard after it ends while keys are still down: longer than
-// any chord takes (Ctrl held a while, then Q, must not reach the window behind), but a key held
-// for good (a stuck key, a cat) must not keep the saver on the screen.
-inline constexpr std::int64_t kKeysUpLimitNs = 10'000'000'000;
 // How long a compositor may take to answer: far longer than any busy one takes.
 inline constexpr std::int64_t kFirstAnswerLimitNs = 5'000'000'000;
 
@@ -41,7 +37,7 @@ struct SessionFacts {
   std::string outputName;
 };
 
-class WaylandPlatform : public Platform {
+class WaylandPlatform : public posix::SessionPlatform, public WindowOperations {
  public:
   // Takes the connection (closed on destruction) and learns the compositor's globals.
   WaylandPlatform(wl_display* display, std::string commandLine, const SessionFacts& session);
@@ -59,6 +55,12 @@ class WaylandPlatform : public Platform {
   bool Answered() const { return answered_; }
   // Whether the run ended because the compositor went away.
   bool ConnectionLost() const { return connectionLost_; }
+  int ReceivedSignal() const override { return signals_.Received(); }
+  // A locker ends its saver by closing the connection; anyone else's going away is a failure.
+  std::string Failure() const override {
+    return connectionLost_ && !session_.lockerChild ? "the Wayland compositor closed the connection"
+                                                    : "";
+  }
 
   std::string CommandLine() override { return commandLine_; }
   bool PrevInstance() override;
@@ -74,6 +76,7 @@ class WaylandPlatform : public Platform {
 
   // Other instances are found by the captions they marked on this session; no other client's
   // window is known here, nor can it hold the form.
+  WindowOperations* WindowOps() override { return this; }
   Hwnd FindTopLevelWindow(const char* title) override;
   std::optional<drawing::PixelSize> HostClientSize(Hwnd) override { return std::nullopt; }
   bool EmbedForm(Hwnd) override { return false; }
@@ -100,7 +103,7 @@ class WaylandPlatform : public Platform {
   // Waits until the compositor has answered every request sent so far, at most until deadlineNs
   // or a signal.
   Answer Roundtrip(std::int64_t deadlineNs);
-  // Keeps the keyboard until the keys pressed over the saver are released (kKeysUpLimitNs at
+  // Keeps the keyboard until the keys pressed over the saver are released (kHeldKeysLimitNs at
   // most), so their releases, and nothing else, reach the client that gets it next.
   void LetKeysGo();
 
@@ -112,7 +115,7 @@ class WaylandPlatform : public Platform {
   std::unique_ptr<SeatInput> seat_;
   std::vector<std::unique_ptr<OutputSurface>> outputs_;
   posix::SignalFd signals_;
-  FreeTypeMeasurer measurer_;
+  software::FreeTypeMeasurer measurer_;
   SessionMarker marker_;
   bool windowCreated_ = false;
   bool fullScreen_ = false;
@@ -122,7 +125,7 @@ class WaylandPlatform : public Platform {
   std::vector<View> views_;
   // By output and its canvas's generation, for as long as it is covered.
   std::map<std::pair<const OutputSurface*, int>, int> viewIds_;
-  int nextViewId_ = 1;
+  ViewIdSource newViewIds_;
   std::vector<InputEvent> input_;  // collected while dispatching, delivered after
 };
 

@@ -51,7 +51,7 @@ void Win32Platform::CoverMonitors() {
                         MAKEINTATOM(windowClass_), L"", WS_POPUP | WS_CLIPSIBLINGS, area.x, area.y,
                         area.width, area.height, window_, nullptr, instance_, this);
     if (window == nullptr) continue;
-    Cover cover{window, std::make_unique<GdiCanvas>(window, *measurer_), ++lastViewId_,
+    Cover cover{window, std::make_unique<GdiCanvas>(window, *measurer_), newViewIds_.Next(),
                 monitors[monitor].dpi, monitors[monitor].device};
     kept.push_back(std::move(cover));
     PlaceOver(window, area, false);

@@ -327,7 +327,7 @@ Hwnd Win32Platform::CreateFormWindow(const Form& form) {
   SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
   dpi_ = WindowDpi();
   canvas_ = std::make_unique<GdiCanvas>(window_, *measurer_);
-  viewId_ = ++lastViewId_;
+  viewId_ = newViewIds_.Next();
   displayPower_ = RegisterDisplayPowerNotification(window_);
   displayOn_ = true;
   return Narrow(window_);
@@ -372,37 +372,6 @@ std::span<const View> Win32Platform::Views() {
     views_.push_back(View{cover.viewId, cover.canvas.get(), cover.dpi, displayOn_});
   }
   return views_;
-}
-
-Hwnd Win32Platform::FindTopLevelWindow(const char* title) {
-  return Narrow(::FindWindowA(nullptr, title));
-}
-
-std::optional<drawing::PixelSize> Win32Platform::HostClientSize(Hwnd host) {
-  RECT r{};
-  if (::GetClientRect(Widen(host), &r) == 0) return std::nullopt;
-  return drawing::PixelSize{r.right, r.bottom};
-}
-
-bool Win32Platform::EmbedForm(Hwnd host) {
-  if (window_ == nullptr) return false;
-  const LONG style = ::GetWindowLongA(window_, GWL_STYLE);
-  ::SetWindowLongA(window_, GWL_STYLE, host != 0 ? style | WS_CHILD : style & ~WS_CHILD);
-  SetLastError(ERROR_SUCCESS);
-  ::SetParent(window_, Widen(host));
-  return GetLastError() == ERROR_SUCCESS;
-}
-
-void Win32Platform::PlaceForm(const drawing::PixelRect& area, std::optional<bool> show) {
-  if (window_ == nullptr) return;
-  UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
-  if (show == true) flags |= SWP_SHOWWINDOW;
-  if (show == false) flags |= SWP_HIDEWINDOW;
-  ::SetWindowPos(window_, nullptr, area.x, area.y, area.width, area.height, flags);
-}
-
-void Win32Platform::SetPointerHidden(bool hidden) {
-  ::ShowCursor(hidden ? FALSE : TRUE);
 }
 
 Hwnd Win32Platform::FindWindowA(const char* className, const char* windowName) {

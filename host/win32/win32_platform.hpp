@@ -48,11 +48,6 @@ class Win32Platform : public Platform, public WindowManagerFunctions {
 
   // The operations below are what the portable emulation would use; the program's calls reach
   // user32 itself instead, so they only serve other callers.
-  Hwnd FindTopLevelWindow(const char* title) override;
-  std::optional<drawing::PixelSize> HostClientSize(Hwnd host) override;
-  bool EmbedForm(Hwnd host) override;
-  void PlaceForm(const drawing::PixelRect& area, std::optional<bool> show) override;
-  void SetPointerHidden(bool hidden) override;
   WindowManagerFunctions* NativeWindowManager() override { return this; }
 
   // The form's window first (full-screen: on the primary monitor), then a cover window on each
@@ -73,7 +68,10 @@ class Win32Platform : public Platform, public WindowManagerFunctions {
 
   // After the program's end: the keys still held from the full-screen saver's last moments go
   // nowhere (for at most a second).
-  void SwallowHeldKeys() { heldKeys_.SwallowUntilReleased(std::chrono::seconds(1)); }
+  void SwallowHeldKeys() {
+    heldKeys_.SwallowUntilReleased(std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::nanoseconds(kHeldKeysLimitNs)));
+  }
 
  private:
   // What reached the window while no wait was running, for the next wait to deliver.
@@ -142,7 +140,7 @@ class Win32Platform : public Platform, public WindowManagerFunctions {
   std::vector<Cover> covers_;            // one per monitor other than the primary
   std::vector<Monitor> covered_;         // the monitors as last covered
   std::int64_t nextMonitorCheckNs_ = 0;
-  int lastViewId_ = 0;  // view ids are never used twice
+  ViewIdSource newViewIds_;
   HeldKeys heldKeys_;
   HostWatch previewHost_;
 };

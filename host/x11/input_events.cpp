@@ -1,6 +1,6 @@
 #include "host/x11/input_events.hpp"
 
-#include "host/posix/key_codes.hpp"
+#include "host/keysyms/key_codes.hpp"
 #include "host/x11/xlib.hpp"
 
 namespace host::x11 {
@@ -47,7 +47,7 @@ std::vector<InputEvent> TranslateInput(XEvent& event, int dpi) {
       const int length = XLookupString(&event.xkey, text, sizeof text, &sym, nullptr);
       InputEvent down;
       down.kind = InputKind::kKeyDown;
-      down.keyCode = posix::KeyCodeOf(static_cast<std::uint32_t>(sym));
+      down.keyCode = keysyms::KeyCodeOf(static_cast<std::uint32_t>(sym));
       down.shift = ShiftState(event.xkey.state);
       out.push_back(down);
       if (length == 1) {

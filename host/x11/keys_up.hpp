@@ -6,17 +6,13 @@
 
 #include <cstdint>
 
+#include "host/platform.hpp"
 #include "host/x11/xlib.hpp"
 
 namespace host::x11 {
 
-// Only a key that is truly stuck (a broken switch, a book on the keyboard) is let go of: nobody
-// holds a key for ten seconds to wake a screen, and a stuck key must not leave the saver's
-// window on the screen for ever. The Wayland platform keeps the same limit.
-inline constexpr std::int64_t kStuckKeyNs = 10'000'000'000;
-
 // Waits, reading and dropping the events that arrive meanwhile, until no key is down or limitNs
-// has passed.
-void WaitForKeysUp(Display* display, std::int64_t limitNs = kStuckKeyNs);
+// has passed (only a key that is truly stuck is let go of).
+void WaitForKeysUp(Display* display, std::int64_t limitNs = kHeldKeysLimitNs);
 
 }  // namespace host::x11

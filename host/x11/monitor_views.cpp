@@ -2,7 +2,7 @@
 
 namespace host::x11 {
 
-void MonitorViews::Cover(std::span<const Monitor> monitors, long events, int* nextViewId,
+void MonitorViews::Cover(std::span<const Monitor> monitors, long events, ViewIdSource* newViewIds,
                          bool mapped) {
   while (covers_.size() > monitors.size()) {
     covers_.back().canvas.reset();
@@ -33,7 +33,7 @@ void MonitorViews::Cover(std::span<const Monitor> monitors, long events, int* ne
     MonitorWindow& cover = covers_[i];
     if (cover.view.canvas == nullptr || cover.monitor.dpi != monitor.dpi) {
       if (cover.view.canvas != nullptr) cover.canvas->ForgetDrawings();
-      cover.view = View{(*nextViewId)++, cover.canvas.get(), monitor.dpi};
+      cover.view = View{newViewIds->Next(), cover.canvas.get(), monitor.dpi};
     }
     cover.monitor = monitor;
     cover.canvas->SetClientSize({area.width, area.height});

@@ -25,8 +25,8 @@ class MonitorViews {
 
   // One window over each of these monitors, selecting `events` (new ones mapped on top when
   // `mapped`); a window whose monitor keeps its resolution keeps its view, one whose resolution
-  // changed gets a new view. New view ids come from nextViewId.
-  void Cover(std::span<const Monitor> monitors, long events, int* nextViewId, bool mapped);
+  // changed gets a new view. New view ids come from newViewIds.
+  void Cover(std::span<const Monitor> monitors, long events, ViewIdSource* newViewIds, bool mapped);
   // Maps every window on top.
   void Map();
   void Append(std::vector<View>& views) const;

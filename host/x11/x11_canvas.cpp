@@ -2,12 +2,13 @@
 
 #include <X11/Xlib-xcb.h>
 #include <X11/extensions/Xrender.h>
-#include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+
+#include "host/posix/read_once.hpp"
 
 namespace host::x11 {
 namespace {
@@ -203,10 +204,7 @@ Pixmap X11Canvas::Upload(const drawing::RgbImage& picture, const PictureKey& key
 
 // The banner's file is half a megabyte of the program's own pages, read once to decode it.
 void X11Canvas::Decoded(std::span<const std::uint8_t> file) {
-  const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
-  const auto begin = (reinterpret_cast<std::uintptr_t>(file.data()) + page - 1) / page * page;
-  const auto end = (reinterpret_cast<std::uintptr_t>(file.data()) + file.size()) / page * page;
-  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);
+  posix::ReleaseReadOnce(file);
 }
 
 Pixmap X11Canvas::Scaled(const drawing::RgbImage& picture, const PictureKey& pictureKey,

@@ -4,7 +4,7 @@
 
 #include "host/form.hpp"
 #include "host/posix/fd_wait.hpp"
-#include "host/posix/prev_instance.hpp"
+#include "host/posix/linux_prev_instance.hpp"
 #include "host/window_styles.hpp"
 #include "host/x11/input_events.hpp"
 #include "host/x11/window_search.hpp"
@@ -182,7 +182,7 @@ Hwnd X11Platform::CreateFormWindow(const Form& form) {
   windowAlive_ = true;
   canvas_ = std::make_unique<X11Canvas>(display_, screen_, window_, *measurer_);
   // The primary monitor's resolution until the window is embedded or covers the monitors.
-  formView_ = View{nextViewId_++, canvas_.get(), QueryMonitors(display_, screen_).front().dpi};
+  formView_ = View{newViewIds_.Next(), canvas_.get(), QueryMonitors(display_, screen_).front().dpi};
   RebuildViews();
   SizeChanged(normal.width, normal.height);
   SetFormCaption(form.Caption());
@@ -230,7 +230,7 @@ void X11Platform::CoverMonitors() {
   XRaiseWindow(display_, window_);
   SizeChanged(primary.area.width, primary.area.height);
   SetFormDpi(primary.dpi);
-  otherMonitors_.Cover(std::span(monitors).subspan(1), kFullScreenEvents, &nextViewId_,
+  otherMonitors_.Cover(std::span(monitors).subspan(1), kFullScreenEvents, &newViewIds_,
                        !coverPending_);
   RebuildViews();
   ApplyCursor();
@@ -240,7 +240,7 @@ void X11Platform::CoverMonitors() {
 void X11Platform::SetFormDpi(int dpi) {
   if (formView_.dpi == dpi) return;
   canvas_->ForgetDrawings();
-  formView_ = View{nextViewId_++, canvas_.get(), dpi};
+  formView_ = View{newViewIds_.Next(), canvas_.get(), dpi};
 }
 
 // While the full-screen windows wait for the keyboard they are not on the screen: no views, so
@@ -275,7 +275,7 @@ void X11Platform::DestroyFormWindow() {
 
 void X11Platform::DestroyWindow() {
   if (window_ == 0) return;
-  otherMonitors_.Cover({}, 0, &nextViewId_, false);
+  otherMonitors_.Cover({}, 0, &newViewIds_, false);
   views_.clear();
   canvas_.reset();
   keyboard_.Release(windowAlive_);

@@ -8,7 +8,8 @@
 #include <vector>
 
 #include "host/platform.hpp"
-#include "host/posix/signal_fd.hpp"
+#include "host/posix/linux_signal_fd.hpp"
+#include "host/posix/session_platform.hpp"
 #include "host/x11/keyboard_claim.hpp"
 #include "host/x11/monitor_views.hpp"
 #include "host/x11/monitors.hpp"
@@ -18,7 +19,7 @@
 
 namespace host::x11 {
 
-class X11Platform : public Platform {
+class X11Platform : public posix::SessionPlatform, public WindowOperations {
  public:
   // Takes the display (closed on destruction) and the command line the program is to see.
   X11Platform(Display* display, std::string commandLine);
@@ -28,7 +29,7 @@ class X11Platform : public Platform {
 
   std::string CommandLine() override { return commandLine_; }
   // SIGTERM or SIGINT when one of them closed the form; 0 otherwise.
-  int ReceivedSignal() const { return signals_.Received(); }
+  int ReceivedSignal() const override { return signals_.Received(); }
   bool PrevInstance() override;
   void ReportError(std::string_view line) override;
 
@@ -43,6 +44,7 @@ class X11Platform : public Platform {
   // A title no top-level window has yet is claimed for this process at once (atomically, see
   // ClaimTitle): a copy that finds none goes on to take the title, and of copies asking at the
   // same moment only one may.
+  WindowOperations* WindowOps() override { return this; }
   Hwnd FindTopLevelWindow(const char* title) override;
   std::optional<drawing::PixelSize> HostClientSize(Hwnd host) override;
   bool EmbedForm(Hwnd host) override;
@@ -85,7 +87,7 @@ class X11Platform : public Platform {
   std::unique_ptr<X11Canvas> canvas_;
   std::vector<View> views_;  // the form's window (once it exists), then the other monitors'
   View formView_;            // the form's own window's
-  int nextViewId_ = 1;
+  ViewIdSource newViewIds_;
   MonitorViews otherMonitors_{display_, screen_, *measurer_};
   int randrEventBase_ = -1;  // RandR's first event code, once monitor changes are watched
   Cursor invisibleCursor_ = 0;

@@ -1,8 +1,5 @@
 #include "host/x11/xft_measurer.hpp"
 
-#include <fontconfig/fontconfig.h>
-#include <strings.h>
-
 #include <algorithm>
 
 namespace host::x11 {
@@ -17,31 +14,27 @@ std::string FamilyName(XftFont* font) {
   return {};
 }
 
-XftFont* OpenFamily(Display* display, int screen, const std::string& family, int pixelSize) {
-  return XftFontOpen(display, screen, XFT_FAMILY, XftTypeString, family.c_str(), XFT_PIXEL_SIZE,
-                     XftTypeDouble, static_cast<double>(pixelSize), nullptr);
-}
-
 }  // namespace
 
 XftMeasurer::XftMeasurer(Display* display, int screen, std::function<void(std::string_view)> notice)
-    : display_(display),
-      screen_(screen),
-      fontconfigInit_([] { FcInit(); }),
-      notice_(std::move(notice)) {}
+    : FontconfigMeasurer(std::move(notice)), display_(display), screen_(screen) {}
 
 XftMeasurer::~XftMeasurer() {
-  EnsureFontconfig();
   for (XftFont* font : fonts_) XftFontClose(display_, font);
 }
 
-void XftMeasurer::EnsureFontconfig() {
-  if (!fontconfigInit_.joinable()) return;
-  fontconfigInit_.join();
-  const FcFontSet* fonts = FcConfigGetFonts(nullptr, FcSetSystem);
-  if ((fonts == nullptr || fonts->nfont == 0) && notice_) {
-    notice_("vorthane: no fonts: the font configuration cannot be read, so no caption is drawn");
+FcPattern* XftMeasurer::Match(FcPattern* pattern) {
+  FcResult result = FcResultNoMatch;
+  return XftFontMatch(display_, screen_, pattern, &result);
+}
+
+drawing::FaceId XftMeasurer::OpenMatch(FcPattern* match, int /*pixelSize: in the match*/) {
+  XftFont* font = XftFontOpenPattern(display_, match);  // takes the match
+  if (font == nullptr) {
+    FcPatternDestroy(match);
+    return drawing::kNoFace;
   }
+  return Keep(font);
 }
 
 // Xft hands out the font it has open already for a pattern that matches the same file at the
@@ -55,64 +48,6 @@ drawing::FaceId XftMeasurer::Keep(XftFont* font) {
   }
   fonts_.push_back(font);
   return static_cast<drawing::FaceId>(fonts_.size() - 1);
-}
-
-// fontconfig answers every request with some face; only an exact family match counts here.
-// The match is looked at before anything is opened, so a face that does not count costs no
-// font file.
-drawing::FaceId XftMeasurer::OpenFace(std::string_view family, int pixelSize) {
-  EnsureFontconfig();
-  const auto key = std::make_pair(std::string(family), pixelSize);
-  if (const auto it = byFamily_.find(key); it != byFamily_.end()) return it->second;
-  FcPattern* pattern = FcPatternCreate();
-  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(key.first.c_str()));
-  FcPatternAddDouble(pattern, FC_PIXEL_SIZE, pixelSize);
-  FcResult result = FcResultNoMatch;
-  FcPattern* match = XftFontMatch(display_, screen_, pattern, &result);
-  FcPatternDestroy(pattern);
-  drawing::FaceId face = drawing::kNoFace;
-  FcChar8* matched = nullptr;
-  if (match != nullptr && FcPatternGetString(match, FC_FAMILY, 0, &matched) == FcResultMatch &&
-      strcasecmp(reinterpret_cast<const char*>(matched), key.first.c_str()) == 0) {
-    if (XftFont* font = XftFontOpenPattern(display_, match)) {  // takes the match
-      face = Keep(font);
-      match = nullptr;
-    }
-  }
-  if (match != nullptr) FcPatternDestroy(match);
-  byFamily_.emplace(key, face);
-  return face;
-}
-
-drawing::FaceId XftMeasurer::OpenSubstitute(std::string_view family, int pixelSize) {
-  EnsureFontconfig();
-  XftFont* font = OpenFamily(display_, screen_, std::string(family), pixelSize);
-  return font != nullptr ? Keep(font) : drawing::kNoFace;
-}
-
-drawing::FaceId XftMeasurer::OpenFallback(char32_t c, std::string_view preferredFamily,
-                                          int pixelSize) {
-  EnsureFontconfig();
-  const std::string family(preferredFamily);
-  FcPattern* pattern = FcPatternCreate();
-  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-  FcPatternAddDouble(pattern, FC_PIXEL_SIZE, pixelSize);
-  FcCharSet* charset = FcCharSetCreate();
-  FcCharSetAddChar(charset, c);
-  FcPatternAddCharSet(pattern, FC_CHARSET, charset);
-  FcCharSetDestroy(charset);
-  XftFont* font = nullptr;
-  FcResult result = FcResultNoMatch;
-  if (FcPattern* match = XftFontMatch(display_, screen_, pattern, &result)) {
-    font = XftFontOpenPattern(display_, match);  // takes the match
-    if (font == nullptr) FcPatternDestroy(match);
-  }
-  FcPatternDestroy(pattern);
-  if (font != nullptr && !XftCharExists(display_, font, c)) {
-    XftFontClose(display_, font);
-    font = nullptr;
-  }
-  return font != nullptr ? Keep(font) : drawing::kNoFace;
 }
 
 bool XftMeasurer::HasGlyph(drawing::FaceId face, char32_t c) {

@@ -29,7 +29,7 @@ deb=$PWD/${debs[0]}
 version=$(dpkg-deb -f "$deb" Version)
 [[ $version =~ ^1\.00\+[0-9]{14}-1$ ]] || fail "version $version is not 1.00+<commit time>-1"
 cp "$deb" "$work/first.deb"
-rm -f host/x11/vorthane "$deb"
+rm -f host/linux/vorthane "$deb"
 cmake --build . --target vorthane > "$work/build.log" 2>&1 || { cat "$work/build.log" >&2; fail "rebuild failed"; }
 cpack -G DEB > "$work/cpack.log" 2>&1 || { cat "$work/cpack.log" >&2; fail "cpack failed"; }
 cmp -s "$work/first.deb" "$deb" || fail "two builds of one commit differ"

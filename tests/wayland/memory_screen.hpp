@@ -9,14 +9,14 @@
 #include <vector>
 
 #include "host/drawing/pixel_geometry.hpp"
-#include "host/wayland/pixman_canvas.hpp"
+#include "host/software/pixman_canvas.hpp"
 
 namespace testing_support {
 
 using host::drawing::PixelRect;
 using host::drawing::PixelSize;
 
-struct MemoryScreen : host::wayland::CanvasScreen {
+struct MemoryScreen : host::software::CanvasScreen {
   explicit MemoryScreen(PixelSize s)
       : size(s), pixels(static_cast<std::size_t>(s.width) * static_cast<std::size_t>(s.height)) {}
   ~MemoryScreen() override {
@@ -34,7 +34,7 @@ struct MemoryScreen : host::wayland::CanvasScreen {
       for (int x = part.x; x < part.Right(); ++x) At(x, y) = p;
     }
   }
-  host::wayland::DrawTarget Target() override { return {scene, area.x, area.y}; }
+  host::software::DrawTarget Target() override { return {scene, area.x, area.y}; }
   void Show(std::span<const PixelRect> boxes) override {
     const auto* bits = pixman_image_get_data(scene);
     const int stride = pixman_image_get_stride(scene) / 4;

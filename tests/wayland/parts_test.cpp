@@ -15,9 +15,9 @@
 #include "host/drawing/scene_painter.hpp"
 #include "host/headless/headless_platform.hpp"
 #include "host/headless/memory_canvas.hpp"
-#include "host/posix/key_codes.hpp"
+#include "host/keysyms/key_codes.hpp"
 #include "host/runtime.hpp"
-#include "host/wayland/pixman_canvas.hpp"
+#include "host/software/pixman_canvas.hpp"
 #include "host/wayland/session_marker.hpp"
 #include "startup/run_mode.hpp"
 #include "tests/wayland/memory_screen.hpp"
@@ -39,7 +39,7 @@ class SceneTest : public testing::TestWithParam<int> {
   host::headless::HeadlessPlatform platform_{host::headless::DesktopConfig{}};
   host::Runtime runtime_;
   cover::FrmCover form_;
-  host::wayland::FreeTypeMeasurer measurer_;
+  host::software::FreeTypeMeasurer measurer_;
 };
 
 // The model scales a picture to the nearest pixel and the canvas smoothly, so a scaled picture is
@@ -49,7 +49,7 @@ TEST_P(SceneTest, TheCanvasDrawsTheModelsFrame) {
   const PixelSize size{1000 * dpi / 96, 600 * dpi / 96};
   host::drawing::ColourScheme standard;
   MemoryScreen screen(size);
-  host::wayland::PixmanCanvas canvas(measurer_, screen);
+  host::software::PixmanCanvas canvas(measurer_, screen);
   host::drawing::ScenePainter painter(form_, canvas, measurer_, standard, dpi);
   painter.PaintFrame();
   host::headless::MemoryCanvas model(measurer_, true);
@@ -106,7 +106,7 @@ struct KeyCase {
 class KeyCodeTest : public testing::TestWithParam<KeyCase> {};
 
 TEST_P(KeyCodeTest, KeySymbolsBecomeTheFormsKeyCodes) {
-  EXPECT_EQ(host::posix::KeyCodeOf(GetParam().keysym), GetParam().code);
+  EXPECT_EQ(host::keysyms::KeyCodeOf(GetParam().keysym), GetParam().code);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -21,8 +21,8 @@
 #include "host/headless/headless_platform.hpp"
 #include "host/headless/memory_canvas.hpp"
 #include "host/runtime.hpp"
-#include "host/wayland/freetype_measurer.hpp"
-#include "host/wayland/pixman_canvas.hpp"
+#include "host/software/freetype_measurer.hpp"
+#include "host/software/pixman_canvas.hpp"
 #include "startup/run_mode.hpp"
 #include "tests/screen_shot.hpp"
 #include "tests/wayland/memory_screen.hpp"
@@ -135,7 +135,7 @@ class Model {
   // scaled smoothly to this resolution, not scaled again by the compositor).
   int PictureUnlike(const Shot& shot) {
     testing_support::MemoryScreen screen({shot.width, shot.height});
-    host::wayland::PixmanCanvas canvas(measurer_, screen);
+    host::software::PixmanCanvas canvas(measurer_, screen);
     host::drawing::ColourScheme standard;
     host::drawing::ScenePainter painter(form_, canvas, measurer_, standard, dpi_);
     painter.PaintFrame();
@@ -171,7 +171,7 @@ class Model {
   host::headless::HeadlessPlatform platform_{host::headless::DesktopConfig{}};
   host::Runtime runtime_;
   cover::FrmCover form_;
-  host::wayland::FreeTypeMeasurer measurer_;
+  host::software::FreeTypeMeasurer measurer_;
 };
 
 int Usage() {

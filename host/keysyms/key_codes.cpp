@@ -1,11 +1,11 @@
-#include "host/posix/key_codes.hpp"
+#include "host/keysyms/key_codes.hpp"
 
 #include <xkbcommon/xkbcommon-keysyms.h>
 
 #include <array>
 #include <utility>
 
-namespace host::posix {
+namespace host::keysyms {
 namespace {
 
 constexpr std::array<std::pair<std::uint32_t, std::int16_t>, 28> kNamedKeys{{
@@ -34,4 +34,4 @@ std::int16_t KeyCodeOf(std::uint32_t sym) {
   return static_cast<std::int16_t>(sym & 0xFF);
 }
 
-}  // namespace host::posix
+}  // namespace host::keysyms

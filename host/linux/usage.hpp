@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace host::posix {
+namespace host::linux_program {
 
 inline constexpr std::string_view kVersionLine = "vorthane 1.00";
 
@@ -18,4 +18,4 @@ enum class InfoRequest { kNone, kHelp, kVersion };
 // ignored, as most commands do.
 InfoRequest ReadInfoRequest(const std::vector<std::string>& args);
 
-}  // namespace host::posix
+}  // namespace host::linux_program

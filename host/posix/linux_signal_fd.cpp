@@ -1,4 +1,4 @@
-#include "host/posix/signal_fd.hpp"
+#include "host/posix/linux_signal_fd.hpp"
 
 #include <signal.h>
 #include <sys/signalfd.h>

@@ -4,10 +4,10 @@
 
 #include <cstdint>
 
-namespace host::posix {
+namespace host::keysyms {
 
 // Letters and digits as their capitals, the usual named keys by their codes, anything else by
 // the low byte of its symbol.
 std::int16_t KeyCodeOf(std::uint32_t keysym);
 
-}  // namespace host::posix
+}  // namespace host::keysyms

@@ -11,9 +11,9 @@
 #include <utility>
 
 #include "host/drawing/canvas.hpp"
-#include "host/wayland/freetype_measurer.hpp"
+#include "host/software/freetype_measurer.hpp"
 
-namespace host::wayland {
+namespace host::software {
 
 // Pixels to draw a frame into: view pixel (x, y) is the image's (x - originX, y - originY).
 struct DrawTarget {
@@ -78,4 +78,4 @@ class PixmanCanvas : public drawing::Canvas {
   std::map<const drawing::TextRun*, TextMask> masks_;  // by the label's first run
 };
 
-}  // namespace host::wayland
+}  // namespace host::software

@@ -1,4 +1,4 @@
-#include "host/posix/prev_instance.hpp"
+#include "host/posix/linux_prev_instance.hpp"
 
 #include <dirent.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "host/posix/memory_failure.hpp"
+#include "host/posix/linux_memory_failure.hpp"
 
 #include <pthread.h>
 #include <signal.h>

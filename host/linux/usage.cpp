@@ -1,6 +1,6 @@
-#include "host/posix/usage.hpp"
+#include "host/linux/usage.hpp"
 
-namespace host::posix {
+namespace host::linux_program {
 namespace {
 
 struct OptionLine {
@@ -82,4 +82,4 @@ InfoRequest ReadInfoRequest(const std::vector<std::string>& args) {
   return InfoRequest::kNone;
 }
 
-}  // namespace host::posix
+}  // namespace host::linux_program

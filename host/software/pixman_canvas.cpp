@@ -1,13 +1,14 @@
-#include "host/wayland/pixman_canvas.hpp"
+#include "host/software/pixman_canvas.hpp"
 
-#include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <climits>
 #include <cstring>
 
-namespace host::wayland {
+#include "host/posix/read_once.hpp"
+
+namespace host::software {
 namespace {
 
 pixman_color_t Colour(drawing::Rgb c) {
@@ -154,16 +155,13 @@ void PixmanCanvas::Present(std::span<const drawing::PixelRect> boxes) {
   screen_.Show(boxes);
 }
 
-}  // namespace host::wayland
+}  // namespace host::software
 
-namespace host::wayland {
+namespace host::software {
 
 // The banner's file is half a megabyte of the program's own pages, read once to decode it.
 void PixmanCanvas::Decoded(std::span<const std::uint8_t> file) {
-  const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
-  const auto begin = (reinterpret_cast<std::uintptr_t>(file.data()) + page - 1) / page * page;
-  const auto end = (reinterpret_cast<std::uintptr_t>(file.data()) + file.size()) / page * page;
-  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);
+  posix::ReleaseReadOnce(file);
 }
 
-}  // namespace host::wayland
+}  // namespace host::software

@@ -16,9 +16,9 @@
 #include <thread>
 #include <vector>
 
-#include "host/drawing/text_measurer.hpp"
+#include "host/fontconfig/fontconfig_measurer.hpp"
 
-namespace host::wayland {
+namespace host::software {
 
 // One glyph's coverage, 8 bits a pixel, and where it lies from the pen on the baseline.
 struct GlyphMask {
@@ -31,17 +31,13 @@ struct GlyphMask {
   int advance = 0;
 };
 
-class FreeTypeMeasurer : public drawing::TextMeasurer {
+class FreeTypeMeasurer : public fontconfig::FontconfigMeasurer {
  public:
   FreeTypeMeasurer();
   ~FreeTypeMeasurer() override;
   FreeTypeMeasurer(const FreeTypeMeasurer&) = delete;
   FreeTypeMeasurer& operator=(const FreeTypeMeasurer&) = delete;
 
-  drawing::FaceId OpenFace(std::string_view family, int pixelSize) override;
-  drawing::FaceId OpenSubstitute(std::string_view family, int pixelSize) override;
-  drawing::FaceId OpenFallback(char32_t c, std::string_view preferredFamily,
-                               int pixelSize) override;
   bool HasGlyph(drawing::FaceId face, char32_t c) override;
   int Advance(drawing::FaceId face, std::u32string_view text) override;
   drawing::FaceMetrics Metrics(drawing::FaceId face) override;
@@ -51,15 +47,13 @@ class FreeTypeMeasurer : public drawing::TextMeasurer {
   std::string FamilyOf(drawing::FaceId face) const;
 
  private:
-  // The face fontconfig picks for this pattern (which it takes), or kNoFace.
-  drawing::FaceId OpenMatch(FcPattern* pattern, int pixelSize, const char* exactFamily);
+  // fontconfig's configuration and defaults applied as every client applies them.
+  FcPattern* Match(FcPattern* pattern) override;
+  drawing::FaceId OpenMatch(FcPattern* match, int pixelSize) override;
   FT_Face Face(drawing::FaceId face) const { return faces_.at(static_cast<std::size_t>(face)); }
-  void EnsureFontconfig();
 
   FT_Library library_ = nullptr;
-  std::thread fontconfigInit_;
   std::vector<FT_Face> faces_;  // by face id; closed with the measurer
-  std::map<std::pair<std::string, int>, drawing::FaceId> byFamily_;
 };
 
-}  // namespace host::wayland
+}  // namespace host::software
