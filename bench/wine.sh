@@ -9,39 +9,20 @@
 # once to make it) on a private Xvfb at 1920x1080.
 # Usage: bench/wine.sh [--prefix DIR] [--display :N] [seconds per program, default 30]
 #                      [rounds under wine, default 3]
-#   --prefix DIR   another wine prefix (made with wineboot; without a window manager on the
-#                  display, set HKCU\Software\Wine\X11 Driver\Managed to N in it)
-#   --display :N   a running X server instead of a private Xvfb (its CPU is counted where its
-#                  lock file names its process)
+#   --prefix DIR, --display :N: as bench/wine_setup.sh says (the X server's CPU is counted
+#                  where its lock file names its process)
 # The X11 program's row needs the default build (build/default/host/linux/vorthane); without it
 # the wine figures come alone.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-prefix=$PWD/build/windows/wineprefix
-display=""
-while [ $# -gt 0 ]; do
-  case $1 in
-    --prefix) prefix=$(cd "$2" && pwd); shift 2 ;;
-    --display) display=$2; shift 2 ;;
-    --) shift; break ;;
-    -*) echo "bench: unknown option $1" >&2; exit 2 ;;
-    *) break ;;
-  esac
-done
+source bench/wine_setup.sh
 seconds=${1:-30}
 rounds=${2:-3}
 x11=build/default/host/linux/vorthane
 scr=${VORTHANE_SCR:-$PWD/build/windows/vorthane.scr}  # another build of it, to compare
 probe=$PWD/build/windows/bench/floorprobe.exe
-export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-ready=$WINEPREFIX/system.reg
-[ "$prefix" = "$PWD/build/windows/wineprefix" ] && ready=$WINEPREFIX/.vorthane-ready
-for f in "$scr" "$probe" "$ready"; do
-  [ -e "$f" ] || { echo "bench: $f is missing: build the windows preset and run its tests" >&2; exit 1; }
-done
+wine_ready "$scr" "$probe"
 [ -x "$x11" ] || x11=""
-exec 9>"$WINEPREFIX.lock"
-flock 9  # the tests use the same prefix
 
 xvfb=""
 if [ -n "$display" ]; then

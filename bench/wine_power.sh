@@ -14,28 +14,11 @@
 #                            [runs, default 3]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-prefix=$PWD/build/windows/wineprefix
-display=""
-while [ $# -gt 0 ]; do
-  case $1 in
-    --prefix) prefix=$(cd "$2" && pwd); shift 2 ;;
-    --display) display=$2; shift 2 ;;
-    --) shift; break ;;
-    -*) echo "bench: unknown option $1" >&2; exit 2 ;;
-    *) break ;;
-  esac
-done
+source bench/wine_setup.sh
 seconds=${1:-20}
 runs=${2:-3}
 bench=$PWD/build/windows/bench/powerbench.exe
-export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-ready=$WINEPREFIX/system.reg
-[ "$prefix" = "$PWD/build/windows/wineprefix" ] && ready=$WINEPREFIX/.vorthane-ready
-for f in "$bench" "$ready"; do
-  [ -e "$f" ] || { echo "bench: $f is missing: build the windows preset and run its tests" >&2; exit 1; }
-done
-exec 9>"$WINEPREFIX.lock"
-flock 9  # the tests use the same prefix
+wine_ready "$bench"
 
 work=$(mktemp -d /tmp/vorthane-power.XXXXXX)
 xvfb=""
