@@ -1,6 +1,7 @@
 // Frames only while someone can see them: the monitors powered down (a preloaded stand-in for
 // the server's DPMS, which Xvfb lacks) or the saver's window covered by another window.
 #include <dirent.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -67,14 +68,16 @@ class PowerTest : public SaverTest {
     SaverTest::TearDown();
   }
   void SetPower(const char* state) { std::ofstream(stateFile_) << state << "\n"; }
-  std::unique_ptr<ChildProcess> StartPowered(const char* state) {
+  std::unique_ptr<ChildProcess> StartPowered(const char* state,
+                                             const std::vector<std::string>& args = {"/s"},
+                                             std::map<std::string, std::string> env = {}) {
     SetPower(state);
-    std::map<std::string, std::string> env{{"LD_PRELOAD", VORTHANE_FAKE_DPMS},
-                                           {"FAKE_DPMS_FILE", stateFile_}};
+    env["LD_PRELOAD"] = VORTHANE_FAKE_DPMS;
+    env["FAKE_DPMS_FILE"] = stateFile_;
 #ifdef VORTHANE_SANITIZED
-    env["ASAN_OPTIONS"] = "verify_asan_link_order=0";
+    env["ASAN_OPTIONS"] = "verify_asan_link_order=0";  // the preloaded library comes first
 #endif
-    return Start({"/s"}, env);
+    return Start(args, env);
   }
   Shot Screen() {
     return Capture(display_);
@@ -123,6 +126,27 @@ TEST_F(PowerTest, PoweredDownWhileDrawingStopsTheFramesAndAKeyStillEndsIt) {
   ASSERT_TRUE(status.has_value()) << "a key while the monitors are off did not end it";
   EXPECT_EQ(*status, 0) << saver->Stderr();
   EXPECT_TRUE(MappedChildren(display_, root_).empty());
+}
+
+// In a daemon's window while the monitors are off: nothing is drawn there, and the daemon's
+// SIGTERM still ends it at once.
+TEST_F(PowerTest, InADaemonsWindowWhileOffNothingIsDrawnAndSigtermEndsIt) {
+  const Window host = CreateHostWindow(480, 360);
+  auto saver = StartPowered("off", {"-root"}, {{"XSCREENSAVER_WINDOW", Hex(host)}});
+  Window cover = 0;
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        const std::vector<Window> children = MappedChildren(display_, host);
+        cover = children.empty() ? 0 : children.front();
+        return cover != 0;
+      },
+      seconds(10)))
+      << saver->Stderr();
+  std::this_thread::sleep_for(milliseconds(1500));
+  EXPECT_EQ(InkBox(CaptureWindow(display_, cover), {0, 0, 480, 360}).width, 0) << "drawn";
+  saver->Signal(SIGTERM);
+  EXPECT_EQ(saver->WaitExit(seconds(3)), -SIGTERM);
+  EXPECT_EQ(saver->Stderr(), "");
 }
 
 // The preview's host under another window: nothing drawn there until it is uncovered.
