@@ -7,7 +7,7 @@ packages=(
   # build
   g++ cmake make libgtest-dev
   # the X11 platform
-  libx11-dev libx11-xcb-dev libxcb-render0-dev libxft-dev libxfixes-dev libxrender-dev libxrandr-dev
+  libx11-dev libx11-xcb-dev libxcb-render0-dev libxft-dev libxfixes-dev libxrender-dev libxrandr-dev libxext-dev
   libfontconfig-dev fonts-linuxlibertine
   # the Wayland platform (the layer-shell protocol description is kept in host/wayland/protocols)
   libwayland-dev libwayland-bin wayland-protocols libxkbcommon-dev libpixman-1-dev libfreetype-dev

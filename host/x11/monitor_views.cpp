@@ -44,8 +44,11 @@ void MonitorViews::Map() {
   for (const MonitorWindow& cover : covers_) XMapRaised(display_, cover.window);
 }
 
-void MonitorViews::Append(std::vector<View>& views) const {
-  for (const MonitorWindow& cover : covers_) views.push_back(cover.view);
+void MonitorViews::Append(std::vector<View>& views, const std::function<bool(Window)>& seen) const {
+  for (const MonitorWindow& cover : covers_) {
+    views.push_back(cover.view);
+    views.back().seen = seen(cover.window);
+  }
 }
 
 const View* MonitorViews::ViewOf(Window window) const {

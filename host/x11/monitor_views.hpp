@@ -3,6 +3,7 @@
 // canvas and resolution, following the monitors as they come, go and change.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <span>
 #include <vector>
@@ -29,7 +30,8 @@ class MonitorViews {
   void Cover(std::span<const Monitor> monitors, long events, ViewIdSource* newViewIds, bool mapped);
   // Maps every window on top.
   void Map();
-  void Append(std::vector<View>& views) const;
+  // Appends their views, each seen as `seen` says of its window.
+  void Append(std::vector<View>& views, const std::function<bool(Window)>& seen) const;
   // The view shown in this window, or nullptr when it is none of these.
   const View* ViewOf(Window window) const;
   // The pointer over every one of these windows (0: the parent's).

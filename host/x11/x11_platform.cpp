@@ -1,5 +1,6 @@
 #include "host/x11/x11_platform.hpp"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "host/form.hpp"
@@ -15,10 +16,11 @@ namespace {
 
 using namespace host::wm;
 
-constexpr long kFullScreenEvents = ExposureMask | StructureNotifyMask | KeyPressMask |
-                                   ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
+constexpr long kFullScreenEvents = ExposureMask | StructureNotifyMask | VisibilityChangeMask |
+                                   KeyPressMask | ButtonPressMask | ButtonReleaseMask |
+                                   PointerMotionMask;
 // Embedded, input is the host's: a child selecting it would take it away from the host.
-constexpr long kEmbeddedEvents = ExposureMask | StructureNotifyMask;
+constexpr long kEmbeddedEvents = ExposureMask | StructureNotifyMask | VisibilityChangeMask;
 
 }  // namespace
 
@@ -53,18 +55,19 @@ std::int64_t X11Platform::NowNs() {
   return posix::MonotonicNowNs();
 }
 
-// Sleeps in one ppoll on the X connection and the signal fd until the next frame is due; the
-// signal fd is read only when ppoll says it has something, the connection after one
-// non-blocking look. The ticks slept through are delivered by the runtime when this returns.
+// Sleeps in one ppoll on the X connection and the signal fd until the next frame is due (or,
+// while views are shown, the monitors' power is to be asked for again). The signal fd is read
+// only when ppoll says it has something, the connection also when its queues may hold events
+// (ConnectionReads), so a frame costs the ppoll and the frame's own flush. The ticks slept
+// through are delivered by the runtime when this returns.
 WaitResult X11Platform::Wait(const WaitDeadlines& deadlines, EventSink& sink) {
-  const std::int64_t deadlineNs = deadlines.frameNs;
+  const std::int64_t frameNs = deadlines.frameNs;  // kNoDeadline while nobody sees a view
   bool xReadable = false;  // ppoll reports anything still unread on the socket
   bool signalled = false;
   for (;;) {
-    // Events can also wait in the connection's queues, read there by a request that waited for
-    // its reply (while drawing, say) with nothing left on the socket for ppoll to see: a
-    // non-blocking look takes them in.
-    if ((xReadable || XEventsQueued(display_, QueuedAfterReading) > 0) && DispatchQueued(sink)) {
+    // Events read off the socket by a request or a flush since the last look are in the
+    // connection's queues, where ppoll cannot see them.
+    if ((xReadable || reads_.Moved() || XQLength(display_) > 0) && DispatchQueued(sink)) {
       return WaitResult::kReady;
     }
     if (signalled && signals_.Drain()) {
@@ -79,8 +82,18 @@ WaitResult X11Platform::Wait(const WaitDeadlines& deadlines, EventSink& sink) {
       Cover();
       return WaitResult::kReady;  // the views are new: the runtime paints them at once
     }
+    if (!views_.empty() && power_.Refresh(NowNs())) {
+      RebuildViews();
+      return WaitResult::kReady;  // drawn afresh, or no longer drawn at all
+    }
+    const std::int64_t wakeNs = views_.empty() ? frameNs : std::min(frameNs, power_.NextQueryNs());
     pollfd fds[2] = {{ConnectionNumber(display_), POLLIN, 0}, {signals_.fd(), POLLIN, 0}};
-    if (!posix::WaitForDescriptors(fds, 2, deadlineNs)) return WaitResult::kReady;
+    if (!posix::WaitForDescriptors(fds, 2, wakeNs)) {
+      if (wakeNs == frameNs) return WaitResult::kReady;
+      xReadable = false;
+      signalled = false;
+      continue;  // time to ask for the power state
+    }
     xReadable = fds[0].revents != 0;
     signalled = fds[1].revents != 0;
   }
@@ -93,6 +106,7 @@ bool X11Platform::DispatchQueued(EventSink& sink) {
     XNextEvent(display_, &event);
     Handle(event, sink, delivered);
   }
+  reads_.Seen();  // everything read so far is handled
   return delivered;
 }
 
@@ -137,6 +151,18 @@ void X11Platform::Handle(XEvent& event, EventSink& sink, bool& delivered) {
                                                   event.xexpose.width, event.xexpose.height});
       delivered = true;  // presented at once, not at the next frame
       return;
+    case VisibilityNotify: {
+      const bool covered = event.xvisibility.state == VisibilityFullyObscured;
+      if (covered == obscured_.contains(event.xany.window)) return;
+      if (covered) {
+        obscured_.insert(event.xany.window);
+      } else {
+        obscured_.erase(event.xany.window);
+      }
+      RebuildViews();
+      delivered = true;  // drawn afresh, or no longer drawn
+      return;
+    }
     case ConfigureNotify:
       if (formWindow) SizeChanged(event.xconfigure.width, event.xconfigure.height);
       return;
@@ -249,7 +275,12 @@ void X11Platform::RebuildViews() {
   views_.clear();
   if (window_ == 0 || coverPending_) return;
   views_.push_back(formView_);
-  otherMonitors_.Append(views_);
+  views_.back().seen = Seen(window_);
+  otherMonitors_.Append(views_, [this](Window window) { return Seen(window); });
+}
+
+bool X11Platform::Seen(Window window) const {
+  return power_.On() && !obscured_.contains(window);
 }
 
 void X11Platform::Cover() {
@@ -285,6 +316,7 @@ void X11Platform::DestroyWindow() {
   if (windowAlive_) XDestroyWindow(display_, window_);
   window_ = 0;
   windowAlive_ = false;
+  obscured_.clear();
   XSync(display_, kXFalse);  // the window is gone before the program goes on
 }
 

@@ -4,12 +4,15 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "host/platform.hpp"
 #include "host/posix/linux_signal_fd.hpp"
 #include "host/posix/session_platform.hpp"
+#include "host/x11/connection_reads.hpp"
+#include "host/x11/display_power.hpp"
 #include "host/x11/keyboard_claim.hpp"
 #include "host/x11/monitor_views.hpp"
 #include "host/x11/monitors.hpp"
@@ -66,6 +69,8 @@ class X11Platform : public posix::SessionPlatform, public WindowOperations {
   // The window of whoever claimed the title first (0 when it is this process's now).
   Window ClaimTitle(const std::string& title);
   void RebuildViews();
+  // Nobody sees a window while the monitors are powered down or another window covers it whole.
+  bool Seen(Window window) const;
   // Delivers queued X events; true when any reached the sink.
   bool DispatchQueued(EventSink& sink);
   void Handle(XEvent& event, EventSink& sink, bool& delivered);
@@ -97,6 +102,9 @@ class X11Platform : public posix::SessionPlatform, public WindowOperations {
   bool coverPending_ = false;  // to be mapped full-screen once the keyboard grab is held
   Window host_ = 0;            // the window it is embedded in (the root window on its own)
   Window claimWindow_ = 0;     // owns the selections of the titles this process claimed
+  ConnectionReads reads_{display_};
+  DisplayPower power_{display_};
+  std::set<Window> obscured_;  // the view windows other windows cover whole
 };
 
 }  // namespace host::x11

@@ -8,6 +8,7 @@
 #include <X11/Xresource.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xrandr.h>
+#include <X11/extensions/dpms.h>
 
 #undef Bool
 #undef True

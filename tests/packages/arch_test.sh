@@ -21,6 +21,7 @@ arch_package_of() {
     libX11.so.* | libX11-xcb.so.*) echo libx11 ;;
     libxcb.so.* | libxcb-render.so.*) echo libxcb ;;
     libXft.so.*) echo libxft ;;
+    libXext.so.*) echo libxext ;;
     libXrender.so.*) echo libxrender ;;
     libXrandr.so.*) echo libxrandr ;;
     libfontconfig.so.*) echo fontconfig ;;
