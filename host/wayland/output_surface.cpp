@@ -97,7 +97,7 @@ void OutputSurface::Rescale() {
   groundBuffer_.reset();
   groundShown_ = false;
   canvas_ = std::make_unique<software::PixmanCanvas>(*measurer_,
-                                                      static_cast<software::CanvasScreen&>(*this));
+                                                     static_cast<software::CanvasScreen&>(*this));
   ++generation_;
   if (configured()) changed_(*this);
 }
@@ -170,7 +170,32 @@ void OutputSurface::ForgetScene() {
   sceneArea_ = {};
 }
 
+std::int64_t OutputSurface::FrameLateAtNs() const {
+  return frame_ != nullptr && seen_ ? frameAskedNs_ + kUnseenAfterNs : kNoDeadline;
+}
+
+void OutputSurface::AskFrame() {
+  if (frame_ != nullptr) return;
+  static const wl_callback_listener listener{&FrameDone};
+  frame_ = wl_surface_frame(surface_);
+  wl_callback_add_listener(frame_, &listener, this);
+  frameAskedNs_ = posix::MonotonicNowNs();
+}
+
+// The compositor shows the view again: a view it had hidden is drawn whole.
+void OutputSurface::FrameDone(void* data, wl_callback* callback, std::uint32_t) {
+  auto* self = static_cast<OutputSurface*>(data);
+  wl_callback_destroy(callback);
+  self->frame_ = nullptr;
+  if (self->seen_) return;
+  self->seen_ = true;
+  self->changed_(*self);
+}
+
 void OutputSurface::Uncover() {
+  if (frame_ != nullptr) wl_callback_destroy(frame_);
+  frame_ = nullptr;
+  seen_ = true;
   canvas_.reset();
   ForgetScene();
   groundBuffer_.reset();
@@ -371,7 +396,10 @@ void OutputSurface::Show(std::span<const drawing::PixelRect> boxes) {
     drawing_ = -1;
     commitGround = true;
   }
-  if (commitGround) wl_surface_commit(surface_);
+  if (commitGround) {
+    AskFrame();
+    wl_surface_commit(surface_);
+  }
 }
 
 }  // namespace host::wayland
