@@ -229,6 +229,9 @@ void OutputSurface::Configure(void* data, zwlr_layer_surface_v1* layer, std::uin
   self->size_ = size;
   self->groundBuffer_.reset();
   self->groundShown_ = false;
+  // The ground it showed is gone: it is drawn at once at the new size, even where the view was
+  // hidden (a surface without content gets no frames, so it would never count as seen again).
+  self->seen_ = true;
   self->changed_(*self);
 }
 
