@@ -182,6 +182,14 @@ void OutputSurface::AskFrame() {
   frameAskedNs_ = posix::MonotonicNowNs();
 }
 
+void OutputSurface::Probe() {
+  if (seen_ || surface_ == nullptr || !groundShown_ || !groundBuffer_) return;
+  wl_surface_attach(surface_, groundBuffer_->buffer(), 0, 0);
+  wl_surface_damage_buffer(surface_, 0, 0, 1, 1);
+  AskFrame();
+  wl_surface_commit(surface_);
+}
+
 // The compositor shows the view again: a view it had hidden is drawn whole.
 void OutputSurface::FrameDone(void* data, wl_callback* callback, std::uint32_t) {
   auto* self = static_cast<OutputSurface*>(data);

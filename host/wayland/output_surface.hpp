@@ -81,6 +81,9 @@ class OutputSurface : private software::CanvasScreen {
   // When a seen view's answer is late, or kNoDeadline when none is awaited.
   std::int64_t FrameLateAtNs() const;
   void MarkUnseen() { seen_ = false; }
+  // Reminds the compositor of a hidden view (a pixel of its ground damaged, a frame asked for),
+  // so that it draws the view and answers as soon as it shows it again.
+  void Probe();
 
   // Covers the output with an overlay layer surface (keyboard: exclusive, or none).
   void Cover(const Globals& globals, bool takeKeyboard, software::FreeTypeMeasurer& measurer);

@@ -245,8 +245,10 @@ WaitResult WaylandPlatform::Wait(const WaitDeadlines& deadlines, EventSink& sink
     if (had || connectionLost_ || viewsChanged_) return WaitResult::kReady;
     const bool unseen = deadlines.frameNs == kNoDeadline;
     const bool due = MonotonicNs() >= deadlines.frameNs;
+    // Unseen, the compositor is reminded of the views once a second.
+    const std::int64_t until = unseen ? MonotonicNs() + kUnseenAfterNs : deadlines.frameNs;
     bool signalled = false;
-    if (!Pump(deadlines.frameNs, &signalled, unseen || due)) {
+    if (!Pump(until, &signalled, unseen || due)) {
       connectionLost_ = true;
       sink.OnCloseRequest();
       return WaitResult::kReady;
@@ -255,38 +257,41 @@ WaitResult WaylandPlatform::Wait(const WaitDeadlines& deadlines, EventSink& sink
       sink.OnCloseRequest();
       return WaitResult::kReady;
     }
-    if (!input_.empty() || viewsChanged_ || unseen) continue;
+    if (!input_.empty() || viewsChanged_) continue;
+    if (unseen) {
+      if (MonotonicNs() >= until) {
+        for (const auto& output : outputs_) output->Probe();
+      }
+      continue;
+    }
     if (MonotonicNs() < deadlines.frameNs) continue;
     if (!due) continue;  // the frame fell due in the sleep: read what came meanwhile first
-    bool ended = false;
-    AwaitFrames(sink, &ended);
+    AwaitFrames(sink);
     return WaitResult::kReady;
   }
 }
 
-bool WaylandPlatform::AwaitFrames(EventSink& sink, bool* ended) {
+void WaylandPlatform::AwaitFrames(EventSink& sink) {
   for (;;) {
     std::int64_t late = kNoDeadline;
     for (const auto& output : outputs_) late = std::min(late, output->FrameLateAtNs());
-    if (late == kNoDeadline || !input_.empty() || viewsChanged_) return true;
+    if (late == kNoDeadline || !input_.empty() || viewsChanged_) return;
     if (MonotonicNs() >= late) {
       for (const auto& output : outputs_) {
         if (output->FrameLateAtNs() <= MonotonicNs()) output->MarkUnseen();
       }
       UpdateViews();
-      return true;
+      return;
     }
     bool signalled = false;
     if (!Pump(late, &signalled)) {
       connectionLost_ = true;
       sink.OnCloseRequest();
-      *ended = true;
-      return true;
+      return;
     }
     if (signalled && signals_.Drain()) {
       sink.OnCloseRequest();
-      *ended = true;
-      return true;
+      return;
     }
   }
 }

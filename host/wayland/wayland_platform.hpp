@@ -100,8 +100,8 @@ class WaylandPlatform : public posix::SessionPlatform, public WindowOperations {
   // Without `display`, only a signal ends the sleep: the compositor's events wait to be read.
   bool Pump(std::int64_t deadlineNs, bool* signalled, bool display = true);
   // After a frame is due: waits for the seen views' frames, marking unseen a view whose frame
-  // is late; true when the views changed or input came meanwhile.
-  bool AwaitFrames(EventSink& sink, bool* ended);
+  // is late; returns early when the views change or input comes.
+  void AwaitFrames(EventSink& sink);
   void DeliverPending(EventSink& sink);
   enum class Answer { kAnswered, kSilent, kLost, kSignalled };
   // Waits until the compositor has answered every request sent so far, at most until deadlineNs
