@@ -119,6 +119,7 @@ bool Runtime::FollowViews() {
     if (kept != painters_.end()) {
       next.push_back(std::move(*kept));
     } else {
+      view.canvas->ForgetDrawings();
       next.push_back(
           {view, std::make_unique<drawing::ScenePainter>(*form_, *view.canvas, platform_.Measurer(),
                                                          platform_.Colours(), view.dpi)});

@@ -46,6 +46,10 @@ class Canvas {
   // canvas may give its pages back to the system (they come back from the program file if
   // anything ever reads them).
   virtual void Decoded(std::span<const std::uint8_t> /*file*/) {}
+  // The canvas is handed to a new painter (its view was made anew): whatever it kept for the old
+  // painter's pictures and texts is let go, since it may know them by their addresses, which the
+  // new painter's own are free to take.
+  virtual void ForgetDrawings() {}
   // Runs of text in one colour, only what lies inside `clip` drawn; the background shows
   // between the characters.
   virtual void DrawText(std::span<const PlacedRun> runs, Rgb colour, const PixelRect& clip) = 0;

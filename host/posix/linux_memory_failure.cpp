@@ -23,14 +23,14 @@ void OnNewFailure() {
   Say(kOutOfMemory, sizeof kOutOfMemory - 1);
 }
 
-void OnFault(int) {
+[[maybe_unused]] void OnFault(int) {
   Say(kMemoryFault, sizeof kMemoryFault - 1);
 }
 
 constexpr std::size_t kThreadStack = 1024 * 1024;
 
 // The fault handler's own stack: the thread's may be the one that ran out.
-alignas(16) char faultStack[64 * 1024];
+[[maybe_unused]] alignas(16) char faultStack[64 * 1024];
 
 }  // namespace
 

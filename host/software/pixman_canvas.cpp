@@ -23,8 +23,14 @@ PixmanCanvas::PixmanCanvas(FreeTypeMeasurer& measurer, CanvasScreen& screen)
     : measurer_(measurer), screen_(screen) {}
 
 PixmanCanvas::~PixmanCanvas() {
+  ForgetDrawings();
+}
+
+void PixmanCanvas::ForgetDrawings() {
   for (auto& [run, mask] : masks_) pixman_image_unref(mask.image);
+  masks_.clear();
   for (auto& [key, image] : pictures_) pixman_image_unref(image);
+  pictures_.clear();
 }
 
 void PixmanCanvas::SetBufferArea(const drawing::PixelRect& area) {

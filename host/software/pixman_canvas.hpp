@@ -58,6 +58,7 @@ class PixmanCanvas : public drawing::Canvas {
                 const drawing::PixelRect& clip) override;
   void Present(std::span<const drawing::PixelRect> boxes) override;
   void Decoded(std::span<const std::uint8_t> file) override;
+  void ForgetDrawings() override;
 
  private:
   struct TextMask {

@@ -97,7 +97,7 @@ void OutputSurface::Rescale() {
   groundBuffer_.reset();
   groundShown_ = false;
   canvas_ = std::make_unique<software::PixmanCanvas>(*measurer_,
-                                                      static_cast<software::CanvasScreen&>(*this));
+                                                     static_cast<software::CanvasScreen&>(*this));
   ++generation_;
   if (configured()) changed_(*this);
 }
@@ -170,7 +170,40 @@ void OutputSurface::ForgetScene() {
   sceneArea_ = {};
 }
 
+std::int64_t OutputSurface::FrameLateAtNs() const {
+  return frame_ != nullptr && seen_ ? frameAskedNs_ + kUnseenAfterNs : kNoDeadline;
+}
+
+void OutputSurface::AskFrame() {
+  if (frame_ != nullptr) return;
+  static const wl_callback_listener listener{&FrameDone};
+  frame_ = wl_surface_frame(surface_);
+  wl_callback_add_listener(frame_, &listener, this);
+  frameAskedNs_ = posix::MonotonicNowNs();
+}
+
+void OutputSurface::Probe() {
+  if (seen_ || surface_ == nullptr || !groundShown_ || !groundBuffer_) return;
+  wl_surface_attach(surface_, groundBuffer_->buffer(), 0, 0);
+  wl_surface_damage_buffer(surface_, 0, 0, 1, 1);
+  AskFrame();
+  wl_surface_commit(surface_);
+}
+
+// The compositor shows the view again: a view it had hidden is drawn whole.
+void OutputSurface::FrameDone(void* data, wl_callback* callback, std::uint32_t) {
+  auto* self = static_cast<OutputSurface*>(data);
+  wl_callback_destroy(callback);
+  self->frame_ = nullptr;
+  if (self->seen_) return;
+  self->seen_ = true;
+  self->changed_(*self);
+}
+
 void OutputSurface::Uncover() {
+  if (frame_ != nullptr) wl_callback_destroy(frame_);
+  frame_ = nullptr;
+  seen_ = true;
   canvas_.reset();
   ForgetScene();
   groundBuffer_.reset();
@@ -204,6 +237,9 @@ void OutputSurface::Configure(void* data, zwlr_layer_surface_v1* layer, std::uin
   self->size_ = size;
   self->groundBuffer_.reset();
   self->groundShown_ = false;
+  // The ground it showed is gone: it is drawn at once at the new size, even where the view was
+  // hidden (a surface without content gets no frames, so it would never count as seen again).
+  self->seen_ = true;
   self->changed_(*self);
 }
 
@@ -371,7 +407,10 @@ void OutputSurface::Show(std::span<const drawing::PixelRect> boxes) {
     drawing_ = -1;
     commitGround = true;
   }
-  if (commitGround) wl_surface_commit(surface_);
+  if (commitGround) {
+    AskFrame();
+    wl_surface_commit(surface_);
+  }
 }
 
 }  // namespace host::wayland

@@ -19,6 +19,7 @@
 
 #include "fractional-scale-v1-client-protocol.h"
 #include "host/drawing/pixel_geometry.hpp"
+#include "host/platform.hpp"
 #include "host/software/freetype_measurer.hpp"
 #include "host/software/pixman_canvas.hpp"
 #include "host/wayland/layer_shell.hpp"
@@ -27,6 +28,10 @@
 #include "viewporter-client-protocol.h"
 
 namespace host::wayland {
+
+// How long a compositor may leave a frame unanswered before the view counts as hidden: far
+// longer than any output's refresh.
+inline constexpr std::int64_t kUnseenAfterNs = 1'000'000'000;
 
 class OutputSurface : private software::CanvasScreen {
  public:
@@ -68,6 +73,17 @@ class OutputSurface : private software::CanvasScreen {
   int generation() const { return generation_; }
   bool configured() const { return surface_ != nullptr && size_.width > 0; }
   bool closed() const { return closed_; }
+  // Each commit asks the compositor for a frame; until it answers, the view is not ready for
+  // another. A view whose answer is kUnseenAfterNs late is taken as hidden (the compositor sends
+  // none to a surface nobody sees) until the answer comes.
+  bool seen() const { return seen_; }
+  bool FrameAsked() const { return frame_ != nullptr; }
+  // When a seen view's answer is late, or kNoDeadline when none is awaited.
+  std::int64_t FrameLateAtNs() const;
+  void MarkUnseen() { seen_ = false; }
+  // Reminds the compositor of a hidden view (a pixel of its ground damaged, a frame asked for),
+  // so that it draws the view and answers as soon as it shows it again.
+  void Probe();
 
   // Covers the output with an overlay layer surface (keyboard: exclusive, or none).
   void Cover(const Globals& globals, bool takeKeyboard, software::FreeTypeMeasurer& measurer);
@@ -89,6 +105,8 @@ class OutputSurface : private software::CanvasScreen {
   static void Configure(void* data, zwlr_layer_surface_v1* layer, std::uint32_t serial,
                         std::uint32_t width, std::uint32_t height);
   static void Closed(void* data, zwlr_layer_surface_v1* layer);
+  static void FrameDone(void* data, wl_callback* callback, std::uint32_t time);
+  void AskFrame();
   static void PreferredScale(void* data, wp_fractional_scale_v1*, std::uint32_t scale120);
   // Draws the view anew at a new scale.
   void Rescale();
@@ -130,6 +148,9 @@ class OutputSurface : private software::CanvasScreen {
   std::array<std::unique_ptr<ShmBuffer>, 3> buffers_;  // a third only while two are held
   int shown_ = -1;                                     // the buffer last committed
   int drawing_ = -1;                                   // the buffer the frame is drawn into
+  wl_callback* frame_ = nullptr;  // the frame asked for with the last commit, until it comes
+  std::int64_t frameAskedNs_ = 0;
+  bool seen_ = true;
 };
 
 }  // namespace host::wayland

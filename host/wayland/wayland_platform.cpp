@@ -165,9 +165,10 @@ void WaylandPlatform::UpdateViews() {
     const auto known = viewIds_.find(key);
     const int id = known != viewIds_.end() ? known->second : newViewIds_.Next();
     ids.emplace(key, id);
-    views_.push_back(View{id, output->canvas(), output->Dpi()});
+    views_.push_back(View{id, output->canvas(), output->Dpi(), output->seen()});
   }
   viewIds_ = std::move(ids);
+  viewsChanged_ = true;
 }
 
 // Pointer positions become twips of the view under the pointer.
@@ -198,7 +199,7 @@ std::int64_t WaylandPlatform::NowNs() {
   return MonotonicNs();
 }
 
-bool WaylandPlatform::Pump(std::int64_t deadlineNs, bool* signalled) {
+bool WaylandPlatform::Pump(std::int64_t deadlineNs, bool* signalled, bool display) {
   while (wl_display_prepare_read(display_) != 0) {
     if (wl_display_dispatch_pending(display_) < 0) return false;
   }
@@ -206,13 +207,18 @@ bool WaylandPlatform::Pump(std::int64_t deadlineNs, bool* signalled) {
     wl_display_cancel_read(display_);
     return false;
   }
-  pollfd fds[2] = {{wl_display_get_fd(display_), POLLIN, 0}, {signals_.fd(), POLLIN, 0}};
-  if (posix::WaitForDescriptors(fds, 2, deadlineNs) && fds[0].revents != 0) {
+  pollfd fds[2] = {{signals_.fd(), POLLIN, 0}, {wl_display_get_fd(display_), POLLIN, 0}};
+  const nfds_t count = display ? 2 : 1;
+  // A deadline already passed still reads what has arrived.
+  const bool woken = deadlineNs <= MonotonicNs()
+                         ? ::poll(fds, count, 0) > 0
+                         : posix::WaitForDescriptors(fds, count, deadlineNs);
+  if (woken && display && fds[1].revents != 0) {
     if (wl_display_read_events(display_) < 0) return false;
   } else {
     wl_display_cancel_read(display_);
   }
-  if (signalled != nullptr) *signalled = fds[1].revents != 0;
+  if (signalled != nullptr) *signalled = fds[0].revents != 0;
   return wl_display_dispatch_pending(display_) >= 0;
 }
 
@@ -227,13 +233,22 @@ void WaylandPlatform::DeliverPending(EventSink& sink) {
   }
 }
 
+// While a view is seen, the wait sleeps on the clock alone until the next frame is due and then
+// reads what the compositor sent meanwhile (its frames, the buffers it let go, input) in one
+// go: one wake-up a frame. While none is seen, it sleeps on the connection alone: a frame the
+// compositor sends, input or a signal wakes it.
 WaitResult WaylandPlatform::Wait(const WaitDeadlines& deadlines, EventSink& sink) {
+  viewsChanged_ = false;
   for (;;) {
     const bool had = !input_.empty();
     DeliverPending(sink);
-    if (had || connectionLost_) return WaitResult::kReady;
+    if (had || connectionLost_ || viewsChanged_) return WaitResult::kReady;
+    const bool unseen = deadlines.frameNs == kNoDeadline;
+    const bool due = MonotonicNs() >= deadlines.frameNs;
+    // Unseen, the compositor is reminded of the views once a second.
+    const std::int64_t until = unseen ? MonotonicNs() + kUnseenAfterNs : deadlines.frameNs;
     bool signalled = false;
-    if (!Pump(deadlines.frameNs, &signalled)) {
+    if (!Pump(until, &signalled, unseen || due)) {
       connectionLost_ = true;
       sink.OnCloseRequest();
       return WaitResult::kReady;
@@ -242,7 +257,42 @@ WaitResult WaylandPlatform::Wait(const WaitDeadlines& deadlines, EventSink& sink
       sink.OnCloseRequest();
       return WaitResult::kReady;
     }
-    if (input_.empty() && MonotonicNs() >= deadlines.frameNs) return WaitResult::kReady;
+    if (!input_.empty() || viewsChanged_) continue;
+    if (unseen) {
+      if (MonotonicNs() >= until) {
+        for (const auto& output : outputs_) output->Probe();
+      }
+      continue;
+    }
+    if (MonotonicNs() < deadlines.frameNs) continue;
+    if (!due) continue;  // the frame fell due in the sleep: read what came meanwhile first
+    AwaitFrames(sink);
+    return WaitResult::kReady;
+  }
+}
+
+void WaylandPlatform::AwaitFrames(EventSink& sink) {
+  for (;;) {
+    std::int64_t late = kNoDeadline;
+    for (const auto& output : outputs_) late = std::min(late, output->FrameLateAtNs());
+    if (late == kNoDeadline || !input_.empty() || viewsChanged_) return;
+    if (MonotonicNs() >= late) {
+      for (const auto& output : outputs_) {
+        if (output->FrameLateAtNs() <= MonotonicNs()) output->MarkUnseen();
+      }
+      UpdateViews();
+      return;
+    }
+    bool signalled = false;
+    if (!Pump(late, &signalled)) {
+      connectionLost_ = true;
+      sink.OnCloseRequest();
+      return;
+    }
+    if (signalled && signals_.Drain()) {
+      sink.OnCloseRequest();
+      return;
+    }
   }
 }
 

@@ -97,7 +97,11 @@ class WaylandPlatform : public posix::SessionPlatform, public WindowOperations {
   void Deliver(InputEvent event, wl_surface* surface);
   // Reads and dispatches what the compositor sent, waiting at most until deadlineNs; false when
   // the connection is gone.
-  bool Pump(std::int64_t deadlineNs, bool* signalled);
+  // Without `display`, only a signal ends the sleep: the compositor's events wait to be read.
+  bool Pump(std::int64_t deadlineNs, bool* signalled, bool display = true);
+  // After a frame is due: waits for the seen views' frames, marking unseen a view whose frame
+  // is late; returns early when the views change or input comes.
+  void AwaitFrames(EventSink& sink);
   void DeliverPending(EventSink& sink);
   enum class Answer { kAnswered, kSilent, kLost, kSignalled };
   // Waits until the compositor has answered every request sent so far, at most until deadlineNs
@@ -122,6 +126,7 @@ class WaylandPlatform : public posix::SessionPlatform, public WindowOperations {
   bool connectionLost_ = false;
   bool answered_ = true;
   bool pointerHidden_ = false;
+  bool viewsChanged_ = false;  // since the last Wait returned
   std::vector<View> views_;
   // By output and its canvas's generation, for as long as it is covered.
   std::map<std::pair<const OutputSurface*, int>, int> viewIds_;

@@ -36,6 +36,13 @@ GdiCanvas::~GdiCanvas() {
   for (auto& [picture, bitmap] : pictures_) DeleteObject(bitmap);
 }
 
+void GdiCanvas::ForgetDrawings() {
+  // A bitmap still selected into a DC cannot be deleted.
+  if (initialPicture_ != nullptr) SelectObject(pictureDc_, initialPicture_);
+  for (auto& [picture, bitmap] : pictures_) DeleteObject(bitmap);
+  pictures_.clear();
+}
+
 drawing::PixelSize GdiCanvas::ClientSize() {
   RECT client{};
   if (!IsWindow(window_) || ::GetClientRect(window_, &client) == 0) return {};

@@ -26,6 +26,7 @@ class GdiCanvas : public drawing::Canvas {
   void DrawPicture(const drawing::RgbImage& picture, const drawing::PixelRect& placed,
                    const drawing::PixelRect& clip) override;
   bool KeepsPictures() const override { return true; }  // as a bitmap of its own
+  void ForgetDrawings() override;
   void DrawText(std::span<const drawing::PlacedRun> runs, drawing::Rgb colour,
                 const drawing::PixelRect& clip) override;
   void Present(std::span<const drawing::PixelRect> boxes) override;

@@ -48,7 +48,7 @@ class X11Canvas : public drawing::Canvas {
   // Frees every mask and picture kept on the server: the window shows another view now (a new
   // resolution), whose painter brings its own, so the old ones would only take the server's
   // memory.
-  void ForgetDrawings();
+  void ForgetDrawings() override;
 
  private:
   // A label's text as an 8-bit alpha pixmap, placed relative to its first run's origin.

@@ -171,3 +171,26 @@ wl_start_pointer() {
 WL_SAVER=$1
 WL_CHECK=$2
 WL_POINTER=$3
+
+# A sway nested in the outer one, with $1 outputs, each a floating window of the outer sway
+# (WL-1, ...), and its own runtime folder; afterwards WL_DISPLAY and WL_SWAYSOCK name the inner
+# one and WL_OUTER_SWAYSOCK the outer's. inner_outputs N holds once it has N outputs.
+wl_start_nested_sway() {
+  WL_SWAY_EXTRA='for_window [app_id="wlroots"] floating enable, resize set 1280 720'
+  wl_start_sway
+  local outer=$WL_DIR/rt/$WL_DISPLAY
+  mkdir -p "$WL_DIR/rt2"
+  chown "$WL_OWNER" "$WL_DIR/rt2"
+  chmod 700 "$WL_DIR/rt2"
+  printf '%s\n' "output * background #ff00ff solid_color" "xwayland disable" \
+    "default_border none" >"$WL_DIR/inner.cfg"
+  (wl_exec env WAYLAND_DISPLAY="$outer" XDG_RUNTIME_DIR="$WL_DIR/rt2" WLR_BACKENDS=wayland \
+    WLR_WL_OUTPUTS="$1" WLR_RENDERER=pixman sway -c "$WL_DIR/inner.cfg" >"$WL_DIR/inner.log" 2>&1) &
+  WL_PIDS+=($!)
+  wl_wait_for 20 compgen -G "$WL_DIR/rt2/sway-ipc.*.sock" >/dev/null ||
+    fail "the nested sway did not start"
+  WL_OUTER_SWAYSOCK=$WL_SWAYSOCK
+  WL_SWAYSOCK=$(compgen -G "$WL_DIR/rt2/sway-ipc.*.sock" | head -1)
+  WL_DISPLAY=$WL_DIR/rt2/$(cd "$WL_DIR/rt2" && compgen -G "wayland-*" | grep -v lock | head -1)
+}
+inner_outputs() { [ "$(wl_run swaymsg -t get_outputs -r | grep -c '"name": "WL-')" -eq "$1" ]; }

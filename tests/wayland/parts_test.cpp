@@ -97,6 +97,27 @@ INSTANTIATE_TEST_SUITE_P(Scales, SceneTest, testing::Values(96, 192),
                            return "Dpi" + std::to_string(info.param);
                          });
 
+// A view made anew hands its canvas to a new painter, whose pictures may take the addresses of
+// the old one's: once told so, the canvas draws what the picture holds now, not what it kept.
+TEST(PixmanCanvasTest, ForgetsWhatItKeptForTheOldPainter) {
+  host::software::FreeTypeMeasurer measurer;
+  MemoryScreen screen({8, 8});
+  host::software::PixmanCanvas canvas(measurer, screen);
+  const PixelRect all{0, 0, 8, 8};
+  canvas.SetBufferArea(all);
+  host::drawing::RgbImage picture{2, 2, std::vector<std::uint32_t>(4, 0xFF0000)};
+  std::uint32_t shown[2] = {};
+  for (std::uint32_t& colour : shown) {
+    canvas.DrawPicture(picture, all, all);  // enlarged: a copy of its own is kept
+    canvas.Present(std::span(&all, 1));
+    colour = screen.At(4, 4);
+    picture.pixels.assign(4, 0x0000FF);
+    canvas.ForgetDrawings();
+  }
+  EXPECT_EQ(shown[0], 0xFF0000u);
+  EXPECT_EQ(shown[1], 0x0000FFu);
+}
+
 struct KeyCase {
   const char* name;
   std::uint32_t keysym;
