@@ -139,6 +139,27 @@ wl_banner_on() {
   wl_shot "$1" poll.ppm "$WL_DIR/poll.ppm" && "$WL_CHECK" banner "$WL_DIR/poll.ppm" "$2"
 }
 
+# Shots $2 and $3 of output $1 must both be the drawing model's frame at $4 dots per inch, with
+# the caption moved between them (the picture moves on the screen, not just in the buffers).
+wl_check_moving() {
+  local name=$1 dpi=$4 shot rows=()
+  for shot in "$2" "$3"; do
+    [ -z "${VORTHANE_SHOTS:-}" ] || cp "$shot" "$VORTHANE_SHOTS/"
+    echo -n "$name at $dpi dpi, $(basename "$shot"): "
+    "$WL_CHECK" model "$shot" "$dpi" 1 | tee "$WL_DIR/check" || fail "$name is not the model's frame"
+    rows+=("$(sed -n 's/.*Label1 row \([0-9-]*\),.*/\1/p' "$WL_DIR/check")")
+  done
+  [ "${rows[0]}" != "${rows[1]}" ] || fail "$name: the caption did not move (row ${rows[0]})"
+}
+
+# Two shots of output $1 two seconds apart, checked as wl_check_moving does at 96 dpi.
+wl_expect_moving() {
+  wl_shot "$1" a.ppm "$WL_DIR/$1-a.ppm"
+  sleep 2
+  wl_shot "$1" b.ppm "$WL_DIR/$1-b.ppm"
+  wl_check_moving "$1" "$WL_DIR/$1-a.ppm" "$WL_DIR/$1-b.ppm" 96
+}
+
 # A window behind the saver, focused before it starts: a terminal painted blue whose program
 # writes every byte the keys it gets type to $WL_DIR/out/typed.
 wl_start_window() {

@@ -15,16 +15,7 @@ sleep 2
 for name in HEADLESS-1 HEADLESS-2; do wl_shot "$name" "$name.ppm" "$WL_DIR/$name-b.ppm"; done
 for output in HEADLESS-1:1 HEADLESS-2:2; do
   name=${output%:*}
-  scale=${output#*:}
-  rows=()
-  for shot in a b; do
-    [ -z "${VORTHANE_SHOTS:-}" ] || cp "$WL_DIR/$name-$shot.ppm" "$VORTHANE_SHOTS/"
-    echo -n "$name (scale $scale), shot $shot: "
-    "$WL_CHECK" model "$WL_DIR/$name-$shot.ppm" $((96 * scale)) 1 | tee "$WL_DIR/check" ||
-      fail "$name is not the model's frame in shot $shot"
-    rows+=("$(sed -n 's/.*Label1 row \([0-9-]*\),.*/\1/p' "$WL_DIR/check")")
-  done
-  [ "${rows[0]}" != "${rows[1]}" ] || fail "$name: the caption did not move in 2 s (row ${rows[0]})"
+  wl_check_moving "$name" "$WL_DIR/$name-a.ppm" "$WL_DIR/$name-b.ppm" $((96 * ${output#*:}))
 done
 kill -TERM "$WL_SAVER_PID"
 wl_wait_exit "$WL_SAVER_PID" 5 || fail "SIGTERM did not end the saver"
