@@ -18,38 +18,13 @@
 #include "host/runtime.hpp"
 #include "host/win32/win32_platform.hpp"
 #include "startup/program.hpp"
+#include "tests/win32/display_broadcast.hpp"
 
 namespace {
 
+using testing_support::OwnSaverWindow;
+using testing_support::SendDisplayState;
 using namespace std::chrono_literals;
-
-// This process's full-screen saver window, once it shows.
-HWND OwnSaverWindow() {
-  for (int i = 0; i < 1000; ++i) {
-    HWND window = FindWindowW(L"VorthaneCover", nullptr);
-    DWORD process = 0;
-    if (window != nullptr && GetWindowThreadProcessId(window, &process) != 0 &&
-        process == GetCurrentProcessId() && IsWindowVisible(window)) {
-      return window;
-    }
-    std::this_thread::sleep_for(20ms);
-  }
-  return nullptr;
-}
-
-// What Windows sends a window registered for the session's display status: 0 off, 1 on.
-void SendDisplayState(HWND window, DWORD state) {
-  struct {
-    POWERBROADCAST_SETTING header;
-    BYTE rest[sizeof(DWORD)];
-  } setting{};
-  setting.header.PowerSetting = {
-      0x2b84c20e, 0xad23, 0x4ddf, {0x93, 0xdb, 0x05, 0xff, 0xbd, 0x7e, 0xfc, 0xa5}};
-  setting.header.DataLength = sizeof state;
-  CopyMemory(setting.header.Data, &state, sizeof state);
-  SendMessageW(window, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE,
-               reinterpret_cast<LPARAM>(&setting));
-}
 
 void Say(const char* phase) {
   std::printf("%s\n", phase);
@@ -70,7 +45,7 @@ int main(int argc, char** argv) {
   startup::Program program(runtime);
   bool shown = false;
   std::thread display([&] {
-    const HWND window = OwnSaverWindow();
+    const HWND window = OwnSaverWindow(20);
     if (window == nullptr) return;
     shown = true;
     Say("ready");

@@ -2,9 +2,8 @@
 // the broadcast carries a pointer): nothing drawn and no timer while off, a whole repaint when
 // it comes on. wine never broadcasts it itself, so the test sends what Windows would.
 // windows.h first: its names (DrawText) must mean the same in every header below.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <chrono>
 #include <mutex>
@@ -15,9 +14,12 @@
 #include "host/runtime.hpp"
 #include "host/win32/win32_platform.hpp"
 #include "startup/program.hpp"
+#include "tests/win32/display_broadcast.hpp"
 
 namespace {
 
+using testing_support::OwnSaverWindow;
+using testing_support::SendDisplayState;
 using namespace std::chrono_literals;
 
 // What the runtime did: each frame's first repainted box, and the timer events.
@@ -51,34 +53,6 @@ class CountingTrace : public host::TraceSink {
   std::vector<host::drawing::PixelRect> frames_;
   int timers_ = 0;
 };
-
-// This process's full-screen saver window, once it is shown.
-HWND OwnSaverWindow() {
-  for (int i = 0; i < 500; ++i) {
-    HWND window = FindWindowW(L"VorthaneCover", nullptr);
-    DWORD process = 0;
-    if (window != nullptr && GetWindowThreadProcessId(window, &process) != 0 &&
-        process == GetCurrentProcessId() && IsWindowVisible(window)) {
-      return window;
-    }
-    std::this_thread::sleep_for(20ms);
-  }
-  return nullptr;
-}
-
-void SendDisplayState(HWND window, DWORD state) {
-  struct {
-    POWERBROADCAST_SETTING header;
-    BYTE rest[sizeof(DWORD)];
-  } setting{};
-  // The session's display status: 0 off, 1 on.
-  setting.header.PowerSetting = {
-      0x2b84c20e, 0xad23, 0x4ddf, {0x93, 0xdb, 0x05, 0xff, 0xbd, 0x7e, 0xfc, 0xa5}};
-  setting.header.DataLength = sizeof state;
-  CopyMemory(setting.header.Data, &state, sizeof state);
-  SendMessageW(window, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE,
-               reinterpret_cast<LPARAM>(&setting));
-}
 
 TEST(DisplayPower, OffStopsTheFramesAndOnRepaintsWhole) {
   CountingTrace trace;
