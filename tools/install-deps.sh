@@ -11,6 +11,8 @@ packages=(
   libfontconfig-dev fonts-linuxlibertine
   # the Wayland platform (the layer-shell protocol description is kept in host/wayland/protocols)
   libwayland-dev libwayland-bin wayland-protocols libxkbcommon-dev libpixman-1-dev libfreetype-dev
+  # the idle watch (vorthane --idle-watch): sd-bus and KDE's idle protocol description
+  libsystemd-dev plasma-wayland-protocols
   # tests on a private headless Wayland compositor (sway; weston as one without layer-shell);
   # sway's XWayland is also the two-monitor display for wine
   sway swayidle grim wtype wayland-utils xwayland weston

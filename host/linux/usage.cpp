@@ -30,6 +30,10 @@ constexpr OptionLine kDisplayOptions[] = {
 };
 
 constexpr OptionLine kInfoOptions[] = {
+    {"--idle-watch MINUTES",
+     "stay running and start the saver full-screen each time the session has been idle\n"
+     "      MINUTES (0.01 to 1440, fractions allowed), one copy at a time; for GNOME,\n"
+     "      KDE Plasma and other Wayland desktops with idle notifications"},
     {"-h, --help", "this text"},
     {"--version", "the version"},
 };
@@ -58,6 +62,7 @@ std::string UsageText() {
   std::string out =
       "Usage: vorthane [/s | /p ID | /c]\n"
       "       vorthane -root | -window-id ID [standard options]   (as daemons start it)\n"
+      "       vorthane --idle-watch MINUTES\n"
       "A screen saver: a banner and five caption lines sliding down on black.\n"
       "Full-screen it runs on Wayland where the compositor offers layer-shell, on X11\n"
       "otherwise; previews and daemons' windows are always X11's.\n\n";
