@@ -1,13 +1,16 @@
 // GNOME's idle monitor (mutter's org.gnome.Mutter.IdleMonitor on the session bus): one idle
-// watch of the time asked, which fires each time the session has been idle that long (it is
-// armed again by the next input). WatchFired is sent only to the connection that made the
-// watch, so this connection is kept for the whole run. gnome-session's inhibitors
-// (org.gnome.SessionManager, IsInhibited with the idle flag, as video players set it) are
-// asked when the watch fires; a session without that service has none.
+// watch of the time asked, which fires each time the session has been idle that long (the next
+// input arms it again). WatchFired is sent only to the connection that made the watch, so this
+// connection is kept for the whole run.
+//
+// Applications inhibit idleness through gnome-session (org.gnome.SessionManager; a video player
+// sets the idle flag, 8), which the idle monitor does not know of: the session manager is asked
+// when the watch fires. An idle period held back that way is not lost: when the last inhibitor
+// goes (InhibitorRemoved) while nobody has touched anything since (a user-active watch), the
+// saver starts then. A session without gnome-session has no inhibitors.
 
 #include <systemd/sd-bus.h>
 
-#include <cerrno>
 #include <cstring>
 
 #include "host/idle/idle_source.hpp"
@@ -21,95 +24,127 @@ constexpr const char* kSessionName = "org.gnome.SessionManager";
 constexpr const char* kSessionPath = "/org/gnome/SessionManager";
 constexpr std::uint32_t kInhibitIdle = 8;
 
+// A method call's reply, and the error that came instead.
+class Call {
+ public:
+  Call(sd_bus* bus, const char* service, const char* path, const char* method, const char* types,
+       auto... args) {
+    result_ =
+        sd_bus_call_method(bus, service, path, service, method, &error_, &reply_, types, args...);
+  }
+  ~Call() {
+    sd_bus_message_unref(reply_);
+    sd_bus_error_free(&error_);
+  }
+  Call(const Call&) = delete;
+  Call& operator=(const Call&) = delete;
+
+  // The one value of the reply; false when the call failed or the reply holds no such value.
+  bool Read(const char* type, void* value) {
+    return result_ >= 0 && sd_bus_message_read_basic(reply_, type[0], value) > 0;
+  }
+  bool ServiceUnknown() const {
+    return sd_bus_error_has_name(&error_, SD_BUS_ERROR_SERVICE_UNKNOWN);
+  }
+  std::string Error() const {
+    return error_.message != nullptr ? error_.message : std::strerror(-result_);
+  }
+
+ private:
+  sd_bus_error error_ = SD_BUS_ERROR_NULL;
+  sd_bus_message* reply_ = nullptr;
+  int result_ = 0;
+};
+
 class GnomeIdleMonitor : public IdleSource {
  public:
   ~GnomeIdleMonitor() override {
-    sd_bus_slot_unref(fired_);
-    sd_bus_slot_unref(ownerChanged_);
+    for (sd_bus_slot* slot : slots_) sd_bus_slot_unref(slot);
     sd_bus_flush_close_unref(bus_);
   }
 
   // The watch; the reason when there is no session bus or no idle monitor on it.
   std::string Start(std::uint32_t idleMs) {
-    int result = sd_bus_open_user(&bus_);
-    if (result < 0) return "no session bus could be reached";
+    if (sd_bus_open_user(&bus_) < 0) return "no session bus could be reached";
     // Matched before the watch exists, so that no signal of it can come unseen.
-    sd_bus_match_signal(bus_, &fired_, nullptr, kMonitorPath, kMonitorName, "WatchFired",
+    sd_bus_match_signal(bus_, &slots_[0], nullptr, kMonitorPath, kMonitorName, "WatchFired",
                         WatchFired, this);
-    sd_bus_match_signal(bus_, &ownerChanged_, "org.freedesktop.DBus", "/org/freedesktop/DBus",
+    sd_bus_match_signal(bus_, &slots_[1], "org.freedesktop.DBus", "/org/freedesktop/DBus",
                         "org.freedesktop.DBus", "NameOwnerChanged", OwnerChanged, this);
-    sd_bus_error error = SD_BUS_ERROR_NULL;
-    sd_bus_message* reply = nullptr;
-    result = sd_bus_call_method(bus_, kMonitorName, kMonitorPath, kMonitorName, "AddIdleWatch",
-                                &error, &reply, "t", std::uint64_t{idleMs});
-    std::string whyNot;
-    if (result < 0) {
-      whyNot =
-          sd_bus_error_has_name(&error, SD_BUS_ERROR_SERVICE_UNKNOWN)
-              ? "the session has no GNOME idle monitor (" + std::string(kMonitorName) + ")"
-              : "GNOME's idle monitor refused a watch (" +
-                    std::string(error.message != nullptr ? error.message : std::strerror(-result)) +
-                    ")";
-    } else if (sd_bus_message_read(reply, "u", &watch_) < 0) {
-      whyNot = "GNOME's idle monitor gave no watch";
+    sd_bus_match_signal(bus_, &slots_[2], nullptr, kSessionPath, kSessionName, "InhibitorRemoved",
+                        InhibitorRemoved, this);
+    Call call(bus_, kMonitorName, kMonitorPath, "AddIdleWatch", "t", std::uint64_t{idleMs});
+    if (call.ServiceUnknown()) {
+      return "the session has no GNOME idle monitor (" + std::string(kMonitorName) + ")";
     }
-    sd_bus_message_unref(reply);
-    sd_bus_error_free(&error);
-    return whyNot;
+    if (!call.Read("u", &idleWatch_)) {
+      return "GNOME's idle monitor gave no watch (" + call.Error() + ")";
+    }
+    return {};
   }
 
   pollfd Prepare() override {
     // Messages already read from the socket are handled before sleeping.
-    while (lost_.empty()) {
-      const int result = sd_bus_process(bus_, nullptr);
-      if (result < 0) Fail(result);
-      if (result <= 0) break;
-    }
-    pollfd fd{sd_bus_get_fd(bus_), 0, 0};
+    Process();
     const int events = sd_bus_get_events(bus_);
-    fd.events = static_cast<short>(events > 0 ? events : POLLIN);
-    return fd;
+    return {sd_bus_get_fd(bus_), static_cast<short>(events > 0 ? events : POLLIN), 0};
   }
 
   bool Handle(short revents) override {
-    if (revents != 0) {
-      while (lost_.empty()) {
-        const int result = sd_bus_process(bus_, nullptr);
-        if (result < 0) Fail(result);
-        if (result <= 0) break;
-      }
-    }
-    const bool fired = fired_now_;
-    fired_now_ = false;
-    return fired && lost_.empty();
+    if (revents != 0) Process();
+    const bool start = start_;
+    start_ = false;
+    return start && lost_.empty();
   }
 
   std::string Lost() const override { return lost_; }
 
-  bool Inhibited() override {
-    sd_bus_error error = SD_BUS_ERROR_NULL;
-    sd_bus_message* reply = nullptr;
-    int inhibited = 0;
-    if (sd_bus_call_method(bus_, kSessionName, kSessionPath, kSessionName, "IsInhibited", &error,
-                           &reply, "u", kInhibitIdle) >= 0) {
-      sd_bus_message_read(reply, "b", &inhibited);
+ private:
+  void Process() {
+    while (lost_.empty()) {
+      const int result = sd_bus_process(bus_, nullptr);
+      if (result < 0) lost_ = "the session bus closed the connection";
+      if (result <= 0) break;
     }
-    sd_bus_message_unref(reply);
-    sd_bus_error_free(&error);
-    return inhibited != 0;
   }
 
- private:
-  void Fail(int result) {
-    if (lost_.empty()) {
-      lost_ = "the session bus closed the connection (" + std::string(std::strerror(-result)) + ")";
+  bool Inhibited() {
+    int inhibited = 0;
+    Call call(bus_, kSessionName, kSessionPath, "IsInhibited", "u", kInhibitIdle);
+    return call.Read("b", &inhibited) && inhibited != 0;
+  }
+
+  void Fired(std::uint32_t watch) {
+    if (watch == activeWatch_) {
+      heldBack_ = false;  // someone is back: the next idle period counts anew
+      activeWatch_ = 0;
+    } else if (watch == idleWatch_) {
+      if (!Inhibited()) {
+        start_ = true;
+        return;
+      }
+      heldBack_ = true;
+      if (activeWatch_ == 0) {
+        Call call(bus_, kMonitorName, kMonitorPath, "AddUserActiveWatch", "");
+        call.Read("u", &activeWatch_);
+      }
     }
   }
 
   static int WatchFired(sd_bus_message* message, void* data, sd_bus_error*) {
+    std::uint32_t watch = 0;
+    if (sd_bus_message_read(message, "u", &watch) > 0 && watch != 0) {
+      static_cast<GnomeIdleMonitor*>(data)->Fired(watch);
+    }
+    return 0;
+  }
+
+  static int InhibitorRemoved(sd_bus_message*, void* data, sd_bus_error*) {
     auto* self = static_cast<GnomeIdleMonitor*>(data);
-    std::uint32_t id = 0;
-    if (sd_bus_message_read(message, "u", &id) >= 0 && id == self->watch_) self->fired_now_ = true;
+    if (self->heldBack_ && !self->Inhibited()) {
+      self->heldBack_ = false;
+      self->start_ = true;
+    }
     return 0;
   }
 
@@ -127,10 +162,11 @@ class GnomeIdleMonitor : public IdleSource {
   }
 
   sd_bus* bus_ = nullptr;
-  sd_bus_slot* fired_ = nullptr;
-  sd_bus_slot* ownerChanged_ = nullptr;
-  std::uint32_t watch_ = 0;
-  bool fired_now_ = false;
+  sd_bus_slot* slots_[3] = {};
+  std::uint32_t idleWatch_ = 0;
+  std::uint32_t activeWatch_ = 0;  // while an idle period is held back by an inhibitor
+  bool heldBack_ = false;
+  bool start_ = false;
   std::string lost_;
 };
 

@@ -18,15 +18,13 @@ class IdleSource {
   // The descriptor to wait on and the events wanted, ready for one poll. Every call is followed
   // by one call of Handle, whatever the poll gave.
   virtual pollfd Prepare() = 0;
-  // Takes in what the poll found (revents may be 0); true when the session has been idle for the
-  // watched time since the last call (once per idle period).
+  // Takes in what the poll found (revents may be 0); true when the saver should start: the
+  // session has been idle for the watched time (once per idle period) and no application asks
+  // that it not count as idle (a video playing).
   virtual bool Handle(short revents) = 0;
   // Why the source can go on no longer (the session or compositor went away), in one line;
   // empty while it can.
   virtual std::string Lost() const = 0;
-  // Whether an application asks now that the session not count as idle (a video playing).
-  // Sources whose compositor already holds back its idle events for such requests say false.
-  virtual bool Inhibited() { return false; }
 };
 
 // What opening a source gave: the source, or why it cannot serve here (one phrase).

@@ -81,7 +81,7 @@ int RunIdleWatch(const std::vector<std::string>& args, std::string program) {
       return Refuse(lost + "; the idle watch ends");
     }
     // Never a second copy: a saver still running has the screen already.
-    if (idled && !saver.Running() && !source->Inhibited()) saver.Start();
+    if (idled && !saver.Running()) saver.Start();
   }
 }
 
