@@ -5,7 +5,7 @@
 # after input and the next idle period it starts again; never two copies. SIGTERM ends the watch
 # and its saver; the shell going away ends the watch with one line.
 # A start is a saver seen running, or one that ended at once with its line on the watch's stderr
-# (a shell on which the full-screen saver cannot run).
+# (a shell on which the full-screen saver cannot run): see starts_are.
 set -euo pipefail
 source "$(dirname "$0")/../gnome/lib.sh" "$@"
 here=$(cd "$(dirname "$0")" && pwd)
@@ -38,11 +38,14 @@ sample() {
   [ "$(grep -c . <<<"$pids")" -le 1 ] || fail "two savers at once: $(tr '\n' ' ' <<<"$pids")"
   for pid in $pids; do [[ "$seen" == *" $pid "* ]] || seen+="$pid "; done
 }
+# Every start on a shell without the full-screen saver leaves its line (some are seen running
+# first); on one with it every start is seen running: the starts are the larger count.
 starts_are() {
   sample
-  local ended
+  local ended running
   ended=$(grep -c "layer-shell" "$WL_DIR/out/watch.err" || true)
-  [ $(($(wc -w <<<"$seen") + ended)) -eq "$1" ]
+  running=$(wc -w <<<"$seen")
+  [ $((ended > running ? ended : running)) -eq "$1" ]
 }
 starts_stay() {
   local end=$((SECONDS + $2))
