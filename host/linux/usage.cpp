@@ -31,9 +31,9 @@ constexpr OptionLine kDisplayOptions[] = {
 
 constexpr OptionLine kInfoOptions[] = {
     {"--idle-watch MINUTES",
-     "stay running and start the saver full-screen each time the session has been idle\n"
-     "      MINUTES (0.01 to 1440, fractions allowed), one copy at a time; for GNOME,\n"
-     "      KDE Plasma and other Wayland desktops with idle notifications"},
+     "stay running and start the saver full-screen each time the session has\n"
+     "      been idle MINUTES (0.01 to 1440, fractions allowed), one copy at a time;\n"
+     "      for GNOME, KDE Plasma and other Wayland desktops with idle notifications"},
     {"-h, --help", "this text"},
     {"--version", "the version"},
 };
@@ -41,7 +41,8 @@ constexpr OptionLine kInfoOptions[] = {
 constexpr OptionLine kStatuses[] = {
     {"0", "the saver ended normally (a key, a click, its window closed, /c)"},
     {"1", "it could not start or go on: no display, an unusable window, an error"},
-    {"killed by the signal", "SIGTERM or SIGINT in the daemon modes, after cleaning up"},
+    {"killed by the signal",
+     "SIGTERM or SIGINT in the daemon modes and --idle-watch, after cleaning up"},
 };
 
 void Section(std::string& out, std::string_view title, const auto& lines) {
