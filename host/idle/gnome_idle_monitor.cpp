@@ -69,8 +69,12 @@ class GnomeIdleMonitor : public IdleSource {
     // Matched before the watch exists, so that no signal of it can come unseen.
     sd_bus_match_signal(bus_, &slots_[0], nullptr, kMonitorPath, kMonitorName, "WatchFired",
                         WatchFired, this);
-    sd_bus_match_signal(bus_, &slots_[1], "org.freedesktop.DBus", "/org/freedesktop/DBus",
-                        "org.freedesktop.DBus", "NameOwnerChanged", OwnerChanged, this);
+    // Only the idle monitor's owner: other names coming and going wake nothing.
+    sd_bus_add_match(bus_, &slots_[1],
+                     "type='signal',sender='org.freedesktop.DBus',path='/org/freedesktop/DBus',"
+                     "interface='org.freedesktop.DBus',member='NameOwnerChanged',"
+                     "arg0='org.gnome.Mutter.IdleMonitor'",
+                     OwnerChanged, this);
     sd_bus_match_signal(bus_, &slots_[2], nullptr, kSessionPath, kSessionName, "InhibitorRemoved",
                         InhibitorRemoved, this);
     Call call(bus_, kMonitorName, kMonitorPath, "AddIdleWatch", "t", std::uint64_t{idleMs});
