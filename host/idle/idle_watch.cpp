@@ -63,10 +63,10 @@ int RunIdleWatch(const std::vector<std::string>& args, std::string program) {
   while (true) {
     pollfd fds[3] = {source->Prepare(), {signals.fd(), POLLIN, 0}, {saver.fd(), POLLIN, 0}};
     if (poll(fds, 3, -1) < 0) {
-      if (errno != EINTR) {
+      if (const int error = errno; error != EINTR) {
         source->Handle(0);
         saver.End();
-        return Refuse("cannot wait for the session: " + std::string(std::strerror(errno)));
+        return Refuse("cannot wait for the session: " + std::string(std::strerror(error)));
       }
       fds[0].revents = fds[1].revents = fds[2].revents = 0;
     }
