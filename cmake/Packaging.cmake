@@ -1,7 +1,9 @@
 # What the Linux packages install, and the Debian and RPM packages built from a build tree
 # with `cpack -G DEB` or `cpack -G RPM`: the program where every screen-saver daemon looks for
 # it, xscreensaver's settings file, the desktop entry that mate-screensaver and
-# xfce4-screensaver list, the manual page and the documentation each distribution requires.
+# xfce4-screensaver list, an autostart entry for the idle watch that a user may copy to
+# ~/.config/autostart (it runs for nobody by itself), the manual page and the documentation each
+# distribution requires.
 # packaging/arch/PKGBUILD installs the same files for Arch Linux.
 set(VORTHANE_PACKAGING ${CMAKE_SOURCE_DIR}/packaging)
 set(VORTHANE_PACKAGED ${CMAKE_BINARY_DIR}/packaged)
@@ -29,7 +31,7 @@ set(VORTHANE_COPYRIGHT_PATH ${CPACK_PACKAGING_INSTALL_PREFIX}/${VORTHANE_COPYRIG
 
 # The desktop entry and the manual page are written for Debian's folders; a build for others
 # names its own.
-foreach(file vorthane.desktop vorthane.6x)
+foreach(file vorthane.desktop vorthane-idle-watch.desktop vorthane.6x)
   file(READ ${VORTHANE_PACKAGING}/${file} text)
   string(REPLACE "/usr/libexec/xscreensaver/vorthane" "${VORTHANE_SAVER_PATH}" text "${text}")
   string(REPLACE "/usr/share/doc/vorthane/copyright" "${VORTHANE_COPYRIGHT_PATH}" text "${text}")
@@ -37,7 +39,8 @@ foreach(file vorthane.desktop vorthane.6x)
   configure_file(${VORTHANE_PACKAGED}/${file}.in ${VORTHANE_PACKAGED}/${file} COPYONLY)
 endforeach()
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
-             ${VORTHANE_PACKAGING}/vorthane.desktop ${VORTHANE_PACKAGING}/vorthane.6x)
+             ${VORTHANE_PACKAGING}/vorthane.desktop ${VORTHANE_PACKAGING}/vorthane-idle-watch.desktop
+             ${VORTHANE_PACKAGING}/vorthane.6x)
 
 # Debian compresses manual pages and changelogs with gzip -9n (no name, no time stamp).
 set(VORTHANE_COMPRESSED)
@@ -63,6 +66,8 @@ install(TARGETS vorthane RUNTIME DESTINATION ${VORTHANE_SAVER_DIR} COMPONENT sav
 install(FILES ${VORTHANE_PACKAGING}/vorthane.xml DESTINATION share/xscreensaver/config
         COMPONENT saver)
 install(FILES ${VORTHANE_PACKAGED}/vorthane.desktop DESTINATION share/applications/screensavers
+        COMPONENT saver)
+install(FILES ${VORTHANE_PACKAGED}/vorthane-idle-watch.desktop DESTINATION share/vorthane
         COMPONENT saver)
 install(FILES ${VORTHANE_PACKAGED}/vorthane.6x.gz DESTINATION share/man/man6 COMPONENT saver)
 install(FILES ${VORTHANE_PACKAGING}/copyright DESTINATION ${VORTHANE_COPYRIGHT_DIR}

@@ -11,11 +11,18 @@ packages=(
   libfontconfig-dev fonts-linuxlibertine
   # the Wayland platform (the layer-shell protocol description is kept in host/wayland/protocols)
   libwayland-dev libwayland-bin wayland-protocols libxkbcommon-dev libpixman-1-dev libfreetype-dev
+  # its GNOME checks over D-Bus and the idle watch (vorthane --idle-watch): sd-bus; KDE's idle
+  # protocol description
+  libsystemd-dev plasma-wayland-protocols
   # tests on a private headless Wayland compositor (sway; weston as one without layer-shell);
   # sway's XWayland is also the two-monitor display for wine
   sway swayidle grim wtype wayland-utils xwayland weston
   # KWin as a second compositor, with a fractional scale (screenshots over D-Bus)
   kwin-wayland dbus python3-dbus
+  # headless GNOME (gnome-shell and plain mutter): settings through dconf, a GTK window behind,
+  # screenshots read with GdkPixbuf
+  gnome-shell mutter gjs dconf-service dconf-gsettings-backend python3-gi gir1.2-gtk-3.0
+  gir1.2-gdkpixbuf-2.0
   # the Windows program (vorthane.scr): the cross compiler, GoogleTest's source for it, and
   # wine to run its tests
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine wine64 fonts-wine

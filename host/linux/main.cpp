@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "host/idle/idle_watch.hpp"
 #include "host/linux/server_choice.hpp"
 #include "host/linux/usage.hpp"
 #include "host/posix/linux_memory_failure.hpp"
@@ -93,6 +94,10 @@ int main(int argc, char** argv) {
   // its own would stay resident for the whole run.
   mallopt(M_ARENA_MAX, 1);
   std::vector<std::string> args(argv + 1, argv + argc);
+  // The idle watch is a program of its own: it only starts the saver.
+  if (!args.empty() && args.front() == host::idle::kIdleWatchOption) {
+    return host::idle::RunIdleWatch(args, host::idle::OwnProgramFile(argv[0]));
+  }
   const ServerChoice server = host::linux_program::TakeServerChoice(args);
   switch (host::linux_program::ReadInfoRequest(args)) {
     case host::linux_program::InfoRequest::kHelp:

@@ -30,6 +30,10 @@ constexpr OptionLine kDisplayOptions[] = {
 };
 
 constexpr OptionLine kInfoOptions[] = {
+    {"--idle-watch MINUTES",
+     "stay running and start the saver full-screen each time the session has\n"
+     "      been idle MINUTES (0.01 to 1440, fractions allowed), one copy at a time;\n"
+     "      for GNOME, KDE Plasma and other Wayland desktops with idle notifications"},
     {"-h, --help", "this text"},
     {"--version", "the version"},
 };
@@ -37,7 +41,8 @@ constexpr OptionLine kInfoOptions[] = {
 constexpr OptionLine kStatuses[] = {
     {"0", "the saver ended normally (a key, a click, its window closed, /c)"},
     {"1", "it could not start or go on: no display, an unusable window, an error"},
-    {"killed by the signal", "SIGTERM or SIGINT in the daemon modes, after cleaning up"},
+    {"killed by the signal",
+     "SIGTERM or SIGINT in the daemon modes and --idle-watch, after cleaning up"},
 };
 
 void Section(std::string& out, std::string_view title, const auto& lines) {
@@ -58,6 +63,7 @@ std::string UsageText() {
   std::string out =
       "Usage: vorthane [/s | /p ID | /c]\n"
       "       vorthane -root | -window-id ID [standard options]   (as daemons start it)\n"
+      "       vorthane --idle-watch MINUTES\n"
       "A screen saver: a banner and five caption lines sliding down on black.\n"
       "Full-screen it runs on Wayland where the compositor offers layer-shell, on X11\n"
       "otherwise; previews and daemons' windows are always X11's.\n\n";

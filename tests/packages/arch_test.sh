@@ -29,6 +29,7 @@ arch_package_of() {
     libwayland-client.so.*) echo wayland ;;
     libxkbcommon.so.*) echo libxkbcommon ;;
     libpixman-1.so.*) echo pixman ;;
+    libsystemd.so.*) echo systemd-libs ;;
     *) fail "which Arch package gives $1? (add it to this table and to the PKGBUILD)" ;;
   esac
 }
@@ -115,6 +116,8 @@ usr/share/licenses/vorthane/copyright
 usr/share/man/
 usr/share/man/man6/
 usr/share/man/man6/vorthane.6x.gz
+usr/share/vorthane/
+usr/share/vorthane/vorthane-idle-watch.desktop
 usr/share/xscreensaver/
 usr/share/xscreensaver/config/
 usr/share/xscreensaver/config/vorthane.xml

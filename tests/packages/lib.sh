@@ -45,11 +45,14 @@ check_saver_tree() {
   local manual=$root/usr/share/man/man6/vorthane.6x.gz
   [ -x "$root$saver" ] || fail "no program at $saver"
   file "$root$saver" | grep ', stripped' >/dev/null || fail "not stripped: $(file "$root$saver")"
+  local autostart=$root/usr/share/vorthane/vorthane-idle-watch.desktop
   local key
   for key in Exec TryExec; do
     grep -qx "$key=$saver\( --root\)\?" "$desktop" || fail "the desktop entry's $key is not $saver"
+    grep -qx "$key=$saver\( --idle-watch [0-9.]*\)\?" "$autostart" ||
+      fail "the autostart entry's $key is not $saver"
   done
-  desktop-file-validate "$desktop" || fail "invalid desktop entry"
+  desktop-file-validate "$desktop" "$autostart" || fail "invalid desktop entry"
   xmllint --noout "$settings" || fail "invalid settings file"
   zcat "$manual" | grep -q '^\.TH VORTHANE 6x' || fail "no manual page"
   zcat "$manual" | grep -qF "${saver//-/\\-}" || fail "the manual page does not name $saver"
@@ -58,7 +61,7 @@ check_saver_tree() {
   local other
   for other in /usr/libexec/xscreensaver /usr/lib/xscreensaver; do
     [[ $saver == "$other"/* ]] && continue
-    if grep -rlF "$other" "$desktop" "$settings" || zcat "$manual" | grep -qF "$other"; then
+    if grep -rlF "$other" "$desktop" "$autostart" "$settings" || zcat "$manual" | grep -qF "$other"; then
       fail "a file names $other, not the package's folder"
     fi
   done

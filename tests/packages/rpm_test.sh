@@ -67,6 +67,8 @@ $saver
 $(dirname "$copyright")
 $copyright
 /usr/share/man/man6/vorthane.6x.gz
+/usr/share/vorthane
+/usr/share/vorthane/vorthane-idle-watch.desktop
 /usr/share/xscreensaver
 /usr/share/xscreensaver/config
 /usr/share/xscreensaver/config/vorthane.xml
