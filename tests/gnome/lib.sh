@@ -12,6 +12,7 @@
 #                            pointer moves and clicks, screenshots, the overview, a lock); its
 #                            answer in GN_ANSWER; fails the test when the answer is an error
 #   gn_shot N FILE           monitor N (0 or 1) as a binary PPM
+#   gn_pixel_is X Y #RRGGBB  whether the screen shows that colour there
 #   gn_start_window          a window behind (tests/gnome/typist.py, blue), focused, that writes
 #                            the name of each key it gets to $WL_DIR/out/typed
 #   gn_typed                 the keys the window behind got, on one line
@@ -61,6 +62,12 @@ gn_start_shell() {
     wl_run "${GN_ENV[@]}" gsettings set "org.gnome.$schema" "$key" "$value" ||
       fail "gsettings set org.gnome.$schema $key $value"
   done
+  # The program known to the shell by its window's app id, as an installed one is (so that the
+  # shell remembers what its user allowed it); the entry names a program that exists.
+  mkdir -p "$WL_DIR/home/.local/share/applications"
+  printf '%s\n' "[Desktop Entry]" "Type=Application" "Name=Vorthane" "Exec=$WL_SAVER" \
+    "NoDisplay=true" >"$WL_DIR/home/.local/share/applications/vorthane.desktop"
+  chown -R "$WL_OWNER" "$WL_DIR/home/.local"
   local monitors=() m
   for m in "${GN_MONITORS[@]}"; do
     IFS=, read -r _ _ w h <<<"$m"
@@ -78,6 +85,9 @@ gn_start_shell() {
     wl_wait_for 30 gn_overview_is true || fail "the shell did not start: $GN_ANSWER"
     gn_do overview false
     wl_wait_for 10 gn_overview_is false || fail "the overview stays open"
+    # Its first notification (no lock screen without a display manager) is gone before the
+    # tests look at the screen.
+    wl_wait_for 30 gn_pixel_is 400 50 "${GN_DESKTOP:-#ff00ff}" || fail "a banner stays: $GN_ANSWER"
   fi
 }
 
@@ -105,6 +115,7 @@ gn_try() {
 }
 gn_do() { gn_try "$@" || fail "$*: $GN_ANSWER"; }
 gn_overview_is() { gn_try get-overview && [ "$GN_ANSWER" = "ok $1" ]; }
+gn_pixel_is() { gn_try pixel "$1" "$2" && [ "$GN_ANSWER" = "ok ${3#\#}" ]; }
 
 gn_shot() {
   local x y w h

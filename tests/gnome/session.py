@@ -9,8 +9,10 @@
 #   shot X Y W H FILE      the stage's area as a binary PPM
 #   overview true|false    opens or closes gnome-shell's overview
 #   get-overview           "ok true" or "ok false"
+#   pixel X Y              "ok rrggbb": the stage's pixel there
 #   lock                   takes the name org.gnome.ScreenSaver, if nobody has it, and announces
 #                          ActiveChanged(true) under it, as a session that locks does
+import atexit
 import os
 import sys
 import tempfile
@@ -25,6 +27,8 @@ bus = dbus.SessionBus()
 # gnome-shell answers screenshot requests only from the screenshot tool's name.
 bus.request_name("org.gnome.Screenshot")
 remote = None
+pixel_file = tempfile.mkstemp(suffix=".ppm")[1]
+atexit.register(os.unlink, pixel_file)
 
 
 def remote_session():
@@ -103,6 +107,12 @@ def run(words):
         return "ok"
     if words[0] == "shot":
         return shot(int(words[1]), int(words[2]), int(words[3]), int(words[4]), words[5])
+    if words[0] == "pixel":
+        answer = shot(int(words[1]), int(words[2]), 1, 1, pixel_file)
+        if not answer.startswith("ok"):
+            return answer
+        with open(pixel_file, "rb") as f:
+            return "ok " + f.read()[-3:].hex()
     if words[0] == "overview":
         shell_properties().Set("org.gnome.Shell", "OverviewActive", words[1] == "true")
         return "ok"
