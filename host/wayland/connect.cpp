@@ -3,7 +3,6 @@
 #include <cstdlib>
 
 #include "host/posix/fd_wait.hpp"
-
 #include "host/wayland/gnome_session.hpp"
 #include "host/wayland/wayland_platform.hpp"
 

@@ -8,8 +8,8 @@ namespace {
 
 class FullscreenToplevel : public SurfaceRole {
  public:
-  FullscreenToplevel(xdg_wm_base* shell, wl_surface* surface, wl_output* output,
-                     const char* appId, RoleEvents events)
+  FullscreenToplevel(xdg_wm_base* shell, wl_surface* surface, wl_output* output, const char* appId,
+                     RoleEvents events)
       : events_(std::move(events)) {
     xdgSurface_ = xdg_wm_base_get_xdg_surface(shell, surface);
     static const xdg_surface_listener surfaceListener{&SurfaceConfigure};
@@ -32,8 +32,8 @@ class FullscreenToplevel : public SurfaceRole {
 
  private:
   // The toplevel's part of a configuration comes first; the surface's serial completes it.
-  static void ToplevelConfigure(void* data, xdg_toplevel*, std::int32_t width,
-                                std::int32_t height, wl_array* states) {
+  static void ToplevelConfigure(void* data, xdg_toplevel*, std::int32_t width, std::int32_t height,
+                                wl_array* states) {
     auto* self = static_cast<FullscreenToplevel*>(data);
     self->pendingSize_ = {std::max(width, 0), std::max(height, 0)};
     const std::span<const std::uint32_t> all(static_cast<const std::uint32_t*>(states->data),

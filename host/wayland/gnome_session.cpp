@@ -115,7 +115,8 @@ bool GnomeSession::Process() {
   while ((processed = sd_bus_process(bus_, nullptr)) > 0) {
   }
   broken_ = broken_ || processed < 0;
-  return heard_.locked;
+  // The overview opened over the saver (Super, where the shell still takes it).
+  return heard_.locked || (heard_.overviewKnown && heard_.overviewOpen);
 }
 
 }  // namespace host::wayland

@@ -1,6 +1,7 @@
 // What a GNOME session says to a full-screen saver over the session bus (sd-bus): whether the
-// shell's overview is open (a window mapped then stays a thumbnail and never gets the keyboard),
-// and when the session locks (org.gnome.ScreenSaver's ActiveChanged(true)).
+// shell's overview is open (a window mapped then stays a thumbnail and never gets the keyboard;
+// opened over the saver, it hides it), and when the session locks (org.gnome.ScreenSaver's
+// ActiveChanged(true)).
 #pragma once
 
 #include <cstdint>

@@ -74,7 +74,8 @@ OutputSurface::~OutputSurface() {
 
 void OutputSurface::OutputMode(void* data, wl_output*, std::uint32_t flags, std::int32_t width,
                                std::int32_t height, std::int32_t) {
-  if ((flags & WL_OUTPUT_MODE_CURRENT) != 0) static_cast<OutputSurface*>(data)->mode_ = {width, height};
+  if ((flags & WL_OUTPUT_MODE_CURRENT) != 0)
+    static_cast<OutputSurface*>(data)->mode_ = {width, height};
 }
 
 void OutputSurface::OutputScale(void* data, wl_output*, std::int32_t factor) {
@@ -124,11 +125,10 @@ void OutputSurface::Cover(const Globals& globals, bool takeKeyboard,
                       activated_ = activated;
                       if (focusChanged_) focusChanged_(*this);
                     }};
-  role_ = globals.layerShell != nullptr
-              ? MakeOverlayLayer(globals.layerShell, surface_, output_, takeKeyboard,
-                                 std::move(events))
-              : MakeFullscreenToplevel(globals.wmBase, surface_, output_, "vorthane",
-                                       std::move(events));
+  role_ = globals.layerShell != nullptr ? MakeOverlayLayer(globals.layerShell, surface_, output_,
+                                                           takeKeyboard, std::move(events))
+                                        : MakeFullscreenToplevel(globals.wmBase, surface_, output_,
+                                                                 "vorthane", std::move(events));
   // A toplevel asks once it has the focus (InhibitShortcuts).
   if (takeKeyboard && globals.layerShell != nullptr) InhibitShortcuts();
   if (!takeKeyboard) {

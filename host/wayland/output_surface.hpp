@@ -1,12 +1,12 @@
 // One output of the compositor and, while the form is shown full-screen, the view that covers
 // it: a surface in the role the compositor offers (an overlay layer surface over every panel, or
 // a fullscreen toplevel on the output; surface_role.hpp), taking the keyboard for itself (and the
-// compositor's key bindings where it can). That surface shows the plain ground (a few pixels stretched exactly over the output where the
-// compositor can scale them); a subsurface over the scene's part of the view shows
-// shared-memory buffers the canvas draws into, and each frame commits both surfaces. A frame is
-// drawn into a buffer the compositor does not hold, first brought up to date with the one shown
-// (only where they differ), so two buffers are all the scene's pixels. The view's pixels are the
-// output's own: scale 2 draws the scene at 192 dots per inch.
+// compositor's key bindings where it can). That surface shows the plain ground (a few pixels
+// stretched exactly over the output where the compositor can scale them); a subsurface over the
+// scene's part of the view shows shared-memory buffers the canvas draws into, and each frame
+// commits both surfaces. A frame is drawn into a buffer the compositor does not hold, first brought
+// up to date with the one shown (only where they differ), so two buffers are all the scene's
+// pixels. The view's pixels are the output's own: scale 2 draws the scene at 192 dots per inch.
 #pragma once
 
 #include <wayland-client.h>

@@ -169,40 +169,43 @@ void WaylandPlatform::OutputChanged(OutputSurface& output) {
 
 // Toplevels hold the focus while one of them is activated and has the keys: a window raised
 // over them takes the first, the shell's overview or a dialog of its own the second. The one
-// that has it asks for the compositor's key bindings to be held back. The compositor may ask its
-// user first, in a dialog that takes the keys: until it has answered (or, where it says nothing
-// of a refusal, given the keys back), losing them does not end the saver (the dialog would go
-// with it, and the question come again at every start). The compositor moves the focus from one
-// toplevel to another in two steps (and gives a new one the focus while the next is mapped): the
-// focus counts as it stands once the events at hand are dispatched.
+// that holds it asks for the compositor's key bindings to be held back. The compositor may ask
+// its user first, in a dialog that takes the keys (the window stays activated): until it has
+// answered, or given the keys back (a refusal is not always said), the keys going away does not
+// end the saver (the dialog would go with it, and the question come again at every start); the
+// activation going away always does. The compositor moves the focus from one toplevel to
+// another in two steps (and gives a new one the focus while the next is mapped): the focus
+// counts as it stands once the events at hand are dispatched.
 void WaylandPlatform::SettleFocus() {
   const bool keys = !seat_ || seat_->HasKeyboardFocus();
-  bool any = false;
+  bool activated = false;
   for (const auto& output : outputs_) {
-    if (!output->activated() || !keys) continue;
-    any = true;
+    if (!output->activated()) continue;
+    activated = true;
     // One question at a time: each request may be a dialog of its own.
-    if (output->InhibitorAsked() || asking_ != 0) continue;
+    if (!keys || output->InhibitorAsked() || asking_ != 0) continue;
     output->InhibitShortcuts();
     if (output->InhibitorAsked()) {
       asking_ = output->name();
       lostWhileAsking_ = false;
     }
   }
-  if (any) {
+  const bool held = activated && keys;
+  if (held) {
     focused_ = true;
     focusDeadlineNs_ = kNoDeadline;
   }
   if (asking_ != 0) {
-    const auto asked = std::find_if(outputs_.begin(), outputs_.end(),
-                                    [this](const auto& output) { return output->name() == asking_; });
-    if (asked == outputs_.end() || (*asked)->InhibitorAnswered() || (any && lostWhileAsking_)) {
+    const auto asked = std::find_if(outputs_.begin(), outputs_.end(), [this](const auto& output) {
+      return output->name() == asking_;
+    });
+    if (asked == outputs_.end() || (*asked)->InhibitorAnswered() || (held && lostWhileAsking_)) {
       asking_ = 0;
-      return;  // answered: the focus comes back as the dialog closes
+      if (!held) return;  // answered: the keys come back as the dialog closes
     }
-    if (!any) lostWhileAsking_ = true;
+    if (!keys) lostWhileAsking_ = true;
   }
-  focusLost_ = focused_ && !any && asking_ == 0;
+  focusLost_ = focused_ && (!activated || (!keys && asking_ == 0));
 }
 
 bool WaylandPlatform::SessionEnds() {

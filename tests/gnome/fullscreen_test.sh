@@ -8,6 +8,8 @@
 # - Super, Alt+Tab, Escape, a letter, a pointer move and a click each end a new start within a
 #   second, with status 0, and no key reaches the window behind (which got one before);
 # - the session locking (org.gnome.ScreenSaver's ActiveChanged(true)) ends it;
+# - with the shortcuts refused instead, Super (which the shell then takes: its overview opens)
+#   and Alt+Tab still end it within a second, and no key reaches the window behind;
 # - started while the overview is open, it ends with one line and status 1, leaving no window.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -82,6 +84,24 @@ for n in "${!ends[@]}"; do
   nothing_typed "$what"
   gn_overview_is false || fail "$what opened the overview"
   echo "$what ended it"
+done
+
+# The user said Deny: the shell keeps its shortcuts.
+gn_do permission DENIED
+for case in "key 0xffeb|Super" "key 0xffe9 0xff09|Alt+Tab"; do
+  IFS='|' read -r commands what <<<"$case"
+  gn_start_saver /s
+  # shellcheck disable=SC2086
+  gn_do $commands
+  ends_within "$WL_SAVER_PID" 1000 || fail "$what (shortcuts refused) did not end the saver within a second"
+  [ "$WL_STATUS" -eq 0 ] || fail "$what: status $WL_STATUS: $(cat "$WL_DIR/out/saver.err")"
+  sleep 0.3
+  nothing_typed "$what (shortcuts refused)"
+  # The shell had Super: its overview is what ended the saver.
+  [ "$what" != Super ] || gn_overview_is true || fail "Super did not reach the shell"
+  gn_do overview false
+  wl_wait_for 10 gn_overview_is false || fail "the overview stays open"
+  echo "$what ended it with the shortcuts refused"
 done
 
 # Not under the overview.

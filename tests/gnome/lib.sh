@@ -64,7 +64,10 @@ gn_start_shell() {
   done
   # The program known to the shell by its window's app id, as an installed one is (so that the
   # shell remembers what its user allowed it); the entry names a program that exists.
-  mkdir -p "$WL_DIR/home/.local/share/applications"
+  mkdir -p "$WL_DIR/home/.local/share/applications" "$WL_DIR/home/.local/share/gnome-shell"
+  # The shell's notice that it has no lock screen without a display manager, which it shows
+  # once (and over everything), already shown.
+  : >"$WL_DIR/home/.local/share/gnome-shell/lock-warning-shown"
   printf '%s\n' "[Desktop Entry]" "Type=Application" "Name=Vorthane" "Exec=$WL_SAVER" \
     "NoDisplay=true" >"$WL_DIR/home/.local/share/applications/vorthane.desktop"
   chown -R "$WL_OWNER" "$WL_DIR/home/.local"
@@ -85,9 +88,6 @@ gn_start_shell() {
     wl_wait_for 30 gn_overview_is true || fail "the shell did not start: $GN_ANSWER"
     gn_do overview false
     wl_wait_for 10 gn_overview_is false || fail "the overview stays open"
-    # Its first notification (no lock screen without a display manager) is gone before the
-    # tests look at the screen.
-    wl_wait_for 30 gn_pixel_is 400 50 "${GN_DESKTOP:-#ff00ff}" || fail "a banner stays: $GN_ANSWER"
   fi
 }
 

@@ -10,6 +10,8 @@
 #   overview true|false    opens or closes gnome-shell's overview
 #   get-overview           "ok true" or "ok false"
 #   pixel X Y              "ok rrggbb": the stage's pixel there
+#   permission ANSWER      stores the user's answer (GRANTED or DENIED) to the shell's question
+#                          whether vorthane may hold back shortcuts, as the shell's dialog does
 #   lock                   takes the name org.gnome.ScreenSaver, if nobody has it, and announces
 #                          ActiveChanged(true) under it, as a session that locks does
 import atexit
@@ -118,6 +120,12 @@ def run(words):
         return "ok"
     if words[0] == "get-overview":
         return "ok " + str(bool(shell_properties().Get("org.gnome.Shell", "OverviewActive"))).lower()
+    if words[0] == "permission":
+        store = dbus.Interface(bus.get_object("org.freedesktop.impl.portal.PermissionStore",
+                                              "/org/freedesktop/impl/portal/PermissionStore"),
+                               "org.freedesktop.impl.portal.PermissionStore")
+        store.SetPermission("gnome", True, "shortcuts-inhibitor", "vorthane.desktop", [words[1]])
+        return "ok"
     if words[0] == "lock":
         return lock()
     return "error unknown command " + words[0]
