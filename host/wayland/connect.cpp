@@ -17,50 +17,24 @@ std::string Environment(const char* name) {
   return value != nullptr ? value : "";
 }
 
-}  // namespace
+// The two rows connect once: the overlay row reaches the compositor and, where it has no
+// layer-shell, leaves the connection to the fullscreen-window row, which would otherwise only
+// meet the same compositor (or silence) again.
+struct Reached {
+  bool tried = false;
+  std::unique_ptr<WaylandPlatform> platform;  // answered, without layer-shell
+};
+Reached& LeftByOverlayRow() {
+  static Reached reached;
+  return reached;
+}
 
-posix::Connection Connect(const std::string& commandLine, bool forced, Views views) {
-  SessionFacts session;
-  // libwayland-client takes the inherited socket out of the environment when it connects.
-  session.lockerChild = !Environment("WAYLAND_SOCKET").empty();
-  session.runtimeDir = Environment("XDG_RUNTIME_DIR");
-  session.display = session.lockerChild ? "inherited socket" : Environment("WAYLAND_DISPLAY");
-  if (session.lockerChild) session.outputName = Environment("SWAYLOCK_PLUGIN_OUTPUT_NAME");
-  if (!forced && session.display.empty()) return {};  // not a Wayland session
-  if (session.display.empty()) session.display = "wayland-0";
-  // A locker's inherited connection serves once: its child draws layer surfaces or nothing.
-  if (views == Views::kToplevels && session.lockerChild) return {};
-
-  wl_display* display = wl_display_connect(nullptr);
-  if (display == nullptr) {
-    // The layer-shell row has said so already; only a forced run ends here.
-    if (views == Views::kToplevels) return {};
-    return {nullptr, "cannot connect to the Wayland compositor \"" + session.display + "\"",
-            forced};
-  }
-  auto platform = std::make_unique<WaylandPlatform>(display, commandLine, session);
-  if (!platform->Answered()) {
-    if (views == Views::kToplevels) return {};
-    return {nullptr,
-            "the Wayland compositor \"" + session.display + "\" " +
-                (platform->ConnectionLost()
-                     ? "closed the connection"
-                     : "did not answer within " +
-                           std::to_string(kFirstAnswerLimitNs / 1'000'000'000) + " seconds"),
-            forced};
-  }
-  if (views == Views::kOverlay) {
-    if (platform->HasLayerShell()) return {std::move(platform), {}, false};
-    // Not final even when forced: fullscreen windows are tried next.
-    return {nullptr,
-            "the Wayland compositor offers no layer-shell (zwlr_layer_shell_v1) for an overlay",
-            false};
-  }
-  if (platform->HasLayerShell()) return {};  // the overlay row serves it
+// Fullscreen windows on a compositor without layer-shell.
+posix::Connection CoverWithToplevels(std::unique_ptr<WaylandPlatform> platform, bool forced) {
   if (!platform->HasToplevels()) {
     const std::string whyNot =
-        "the Wayland compositor offers no xdg-shell (xdg_wm_base) for fullscreen windows either, "
-        "so nothing can cover its screens";
+        "the Wayland compositor offers neither layer-shell (zwlr_layer_shell_v1) nor xdg-shell "
+        "(xdg_wm_base), so nothing can cover its screens";
     if (!forced) return {nullptr, whyNot, false};
     return {nullptr, whyNot + "; run the X11 program through XWayland instead", true};
   }
@@ -83,6 +57,57 @@ posix::Connection Connect(const std::string& commandLine, bool forced, Views vie
     platform->WatchSession(std::move(gnome));
   }
   return {std::move(platform), {}, false};
+}
+
+}  // namespace
+
+posix::Connection Connect(const std::string& commandLine, bool forced, Views views) {
+  SessionFacts session;
+  // libwayland-client takes the inherited socket out of the environment when it connects.
+  session.lockerChild = !Environment("WAYLAND_SOCKET").empty();
+  session.runtimeDir = Environment("XDG_RUNTIME_DIR");
+  session.display = session.lockerChild ? "inherited socket" : Environment("WAYLAND_DISPLAY");
+  if (session.lockerChild) session.outputName = Environment("SWAYLOCK_PLUGIN_OUTPUT_NAME");
+  if (!forced && session.display.empty()) return {};  // not a Wayland session
+  if (session.display.empty()) session.display = "wayland-0";
+  Reached& reached = LeftByOverlayRow();
+  if (views == Views::kToplevels) {
+    // The overlay row has said why it could not reach the compositor, or has served; a
+    // locker's child draws layer surfaces or nothing.
+    if (reached.tried && !reached.platform) return {};
+    if (reached.platform) return CoverWithToplevels(std::move(reached.platform), forced);
+  }
+  reached.tried = true;
+
+  wl_display* display = wl_display_connect(nullptr);
+  if (display == nullptr) {
+    return {nullptr, "cannot connect to the Wayland compositor \"" + session.display + "\"",
+            forced};
+  }
+  auto platform = std::make_unique<WaylandPlatform>(display, commandLine, session);
+  if (!platform->Answered()) {
+    return {nullptr,
+            "the Wayland compositor \"" + session.display + "\" " +
+                (platform->ConnectionLost()
+                     ? "closed the connection"
+                     : "did not answer within " +
+                           std::to_string(kFirstAnswerLimitNs / 1'000'000'000) + " seconds"),
+            forced};
+  }
+  if (views == Views::kOverlay) {
+    if (platform->HasLayerShell()) return {std::move(platform), {}, false};
+    // Without layer-shell, the fullscreen-window row decides (and says why, if it cannot); a
+    // locker's child has no windows of its own.
+    if (!session.lockerChild) {
+      reached.platform = std::move(platform);
+      return {};
+    }
+    return {nullptr,
+            "the Wayland compositor offers no layer-shell (zwlr_layer_shell_v1), so nothing can "
+            "cover its screens",
+            forced};
+  }
+  return CoverWithToplevels(std::move(platform), forced);
 }
 
 }  // namespace host::wayland
