@@ -11,7 +11,7 @@ packages=(
   libfontconfig-dev fonts-linuxlibertine
   # the Wayland platform (the layer-shell protocol description is kept in host/wayland/protocols)
   libwayland-dev libwayland-bin wayland-protocols libxkbcommon-dev libpixman-1-dev libfreetype-dev
-  # its GNOME checks over D-Bus (sd-bus)
+  # the Wayland platform's GNOME checks over D-Bus (sd-bus)
   libsystemd-dev
   # tests on a private headless Wayland compositor (sway; weston as one without layer-shell);
   # sway's XWayland is also the two-monitor display for wine

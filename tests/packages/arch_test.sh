@@ -29,6 +29,7 @@ arch_package_of() {
     libwayland-client.so.*) echo wayland ;;
     libxkbcommon.so.*) echo libxkbcommon ;;
     libpixman-1.so.*) echo pixman ;;
+    libsystemd.so.*) echo systemd-libs ;;
     *) fail "which Arch package gives $1? (add it to this table and to the PKGBUILD)" ;;
   esac
 }
