@@ -29,7 +29,7 @@ set(VORTHANE_COPYRIGHT_PATH ${CPACK_PACKAGING_INSTALL_PREFIX}/${VORTHANE_COPYRIG
 
 # The desktop entry and the manual page are written for Debian's folders; a build for others
 # names its own.
-foreach(file vorthane.desktop vorthane.6x)
+foreach(file vorthane.desktop vorthane-gnome.desktop vorthane.6x)
   file(READ ${VORTHANE_PACKAGING}/${file} text)
   string(REPLACE "/usr/libexec/xscreensaver/vorthane" "${VORTHANE_SAVER_PATH}" text "${text}")
   string(REPLACE "/usr/share/doc/vorthane/copyright" "${VORTHANE_COPYRIGHT_PATH}" text "${text}")
@@ -37,7 +37,8 @@ foreach(file vorthane.desktop vorthane.6x)
   configure_file(${VORTHANE_PACKAGED}/${file}.in ${VORTHANE_PACKAGED}/${file} COPYONLY)
 endforeach()
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
-             ${VORTHANE_PACKAGING}/vorthane.desktop ${VORTHANE_PACKAGING}/vorthane.6x)
+             ${VORTHANE_PACKAGING}/vorthane.desktop ${VORTHANE_PACKAGING}/vorthane-gnome.desktop
+             ${VORTHANE_PACKAGING}/vorthane.6x)
 
 # Debian compresses manual pages and changelogs with gzip -9n (no name, no time stamp).
 set(VORTHANE_COMPRESSED)
@@ -64,6 +65,10 @@ install(FILES ${VORTHANE_PACKAGING}/vorthane.xml DESTINATION share/xscreensaver/
         COMPONENT saver)
 install(FILES ${VORTHANE_PACKAGED}/vorthane.desktop DESTINATION share/applications/screensavers
         COMPONENT saver)
+# GNOME knows the saver's windows (app id "vorthane") by this entry, and remembers by it whether
+# their user let them hold back the shell's shortcuts.
+install(FILES ${VORTHANE_PACKAGED}/vorthane-gnome.desktop DESTINATION share/applications
+        RENAME vorthane.desktop COMPONENT saver)
 install(FILES ${VORTHANE_PACKAGED}/vorthane.6x.gz DESTINATION share/man/man6 COMPONENT saver)
 install(FILES ${VORTHANE_PACKAGING}/copyright DESTINATION ${VORTHANE_COPYRIGHT_DIR}
         COMPONENT copyright)
