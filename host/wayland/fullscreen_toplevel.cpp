@@ -50,9 +50,8 @@ class FullscreenToplevel : public SurfaceRole {
       self->events_.activated(self->activated_);
     }
   }
-  // Asked to close (the user closed it from the overview, say): as good as any input.
   static void Close(void* data, xdg_toplevel*) {
-    static_cast<FullscreenToplevel*>(data)->events_.closed();
+    static_cast<FullscreenToplevel*>(data)->events_.closeAsked();
   }
 
   RoleEvents events_;

@@ -119,10 +119,15 @@ void OutputSurface::Cover(const Globals& globals, bool takeKeyboard,
   globals_ = globals;
   closed_ = false;
   activated_ = false;
+  closeAsked_ = false;
   surface_ = wl_compositor_create_surface(globals.compositor);
   RoleEvents events{[this](drawing::PixelSize size) { Configured(size); }, [this] { Closed(); },
                     [this](bool activated) {
                       activated_ = activated;
+                      if (focusChanged_) focusChanged_(*this);
+                    },
+                    [this] {
+                      closeAsked_ = true;
                       if (focusChanged_) focusChanged_(*this);
                     }};
   role_ = globals.layerShell != nullptr ? MakeOverlayLayer(globals.layerShell, surface_, output_,
@@ -251,6 +256,7 @@ void OutputSurface::Uncover() {
   inhibitorAnswered_ = false;
   surface_ = nullptr;
   activated_ = false;
+  closeAsked_ = false;
   size_ = {};
 }
 

@@ -56,7 +56,8 @@ class OutputSurface : private software::CanvasScreen {
   // Called when the view's size or scale is first known or changes, and when the compositor
   // took the surface away.
   using Changed = std::function<void(OutputSurface&)>;
-  // Called when a toplevel view gains or loses the user's focus (activated()).
+  // Called when a toplevel view gains or loses the user's focus (activated()), when its
+  // request to hold back the compositor's keys is answered, and when it is asked to close.
   using FocusChanged = std::function<void(OutputSurface&)>;
 
   OutputSurface(wl_output* output, std::uint32_t name, Changed changed,
@@ -80,6 +81,8 @@ class OutputSurface : private software::CanvasScreen {
   bool closed() const { return closed_; }
   // Whether the compositor gave this view (a toplevel) the user's focus.
   bool activated() const { return activated_; }
+  // Whether the user or the compositor asked to close this view (a toplevel).
+  bool closeAsked() const { return closeAsked_; }
   // Each commit asks the compositor for a frame; until it answers, the view is not ready for
   // another. A view whose answer is kUnseenAfterNs late is taken as hidden (the compositor sends
   // none to a surface nobody sees) until the answer comes.
@@ -155,6 +158,7 @@ class OutputSurface : private software::CanvasScreen {
   drawing::PixelSize size_;  // logical pixels, as configured
   bool closed_ = false;
   bool activated_ = false;
+  bool closeAsked_ = false;
   software::FreeTypeMeasurer* measurer_ = nullptr;
   std::unique_ptr<software::PixmanCanvas> canvas_;
   int generation_ = 0;

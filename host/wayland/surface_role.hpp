@@ -23,6 +23,8 @@ struct RoleEvents {
   std::function<void()> closed;
   // A toplevel that has (true) or has lost (false) the user's focus; a layer surface never says.
   std::function<void(bool)> activated;
+  // A toplevel the user or the compositor asked to close (from the overview, say).
+  std::function<void()> closeAsked;
 };
 
 class SurfaceRole {

@@ -187,6 +187,7 @@ void WaylandPlatform::SettleFocus() {
     output->InhibitShortcuts();
     if (output->InhibitorAsked()) {
       asking_ = output->name();
+      askedNs_ = MonotonicNs();
       lostWhileAsking_ = false;
     }
   }
@@ -199,13 +200,22 @@ void WaylandPlatform::SettleFocus() {
     const auto asked = std::find_if(outputs_.begin(), outputs_.end(), [this](const auto& output) {
       return output->name() == asking_;
     });
+    // A dialog takes the keys at once: keys kept that long after the request were asked of
+    // nobody (an answer the compositor remembered, and does not say, was a refusal).
+    const bool noDialog = !lostWhileAsking_ && MonotonicNs() - askedNs_ >= kDialogGraceNs;
     if (asked == outputs_.end() || (*asked)->InhibitorAnswered() || (held && lostWhileAsking_)) {
       asking_ = 0;
       if (!held) return;  // answered: the keys come back as the dialog closes
+    } else if (noDialog) {
+      asking_ = 0;
+    } else if (!keys) {
+      lostWhileAsking_ = true;
     }
-    if (!keys) lostWhileAsking_ = true;
   }
-  focusLost_ = focused_ && (!activated || (!keys && asking_ == 0));
+  // Closing one of them (from the overview, say) ends the saver as any input does.
+  const bool closing = std::any_of(outputs_.begin(), outputs_.end(),
+                                   [](const auto& output) { return output->closeAsked(); });
+  focusLost_ = closing || (focused_ && (!activated || (!keys && asking_ == 0)));
 }
 
 bool WaylandPlatform::SessionEnds() {

@@ -30,6 +30,9 @@ inline constexpr std::int64_t kFirstAnswerLimitNs = 5'000'000'000;
 // How long fullscreen toplevels may wait for the user's focus: a compositor gives it to a new
 // fullscreen window at once, and a saver without it would only hide the screen.
 inline constexpr std::int64_t kFocusLimitNs = 5'000'000'000;
+// How soon after a toplevel asks to hold back the compositor's keys a dialog asking the user
+// would have taken them.
+inline constexpr std::int64_t kDialogGraceNs = 1'500'000'000;
 
 struct SessionFacts {
   std::string runtimeDir;  // XDG_RUNTIME_DIR
@@ -162,6 +165,7 @@ class WaylandPlatform : public posix::SessionPlatform, public WindowOperations {
   bool focusLost_ = false;
   // The output whose request to hold back the compositor's keys is not answered yet, or 0.
   std::uint32_t asking_ = 0;
+  std::int64_t askedNs_ = 0;
   bool lostWhileAsking_ = false;
   std::int64_t focusDeadlineNs_ = kNoDeadline;
   std::string failure_;

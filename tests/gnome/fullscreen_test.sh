@@ -9,7 +9,8 @@
 #   second, with status 0, and no key reaches the window behind (which got one before);
 # - the session locking (org.gnome.ScreenSaver's ActiveChanged(true)) ends it;
 # - with the shortcuts refused instead, Super (which the shell then takes: its overview opens)
-#   and Alt+Tab still end it within a second, and no key reaches the window behind;
+#   Alt+Tab and Alt+F4 (the shell closes a window) still end it within a second, and no key
+#   reaches the window behind;
 # - started while the overview is open, it ends with one line and status 1, leaving no window.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -88,9 +89,10 @@ done
 
 # The user said Deny: the shell keeps its shortcuts.
 gn_do permission DENIED
-for case in "key 0xffeb|Super" "key 0xffe9 0xff09|Alt+Tab"; do
+for case in "key 0xffeb|Super" "key 0xffe9 0xff09|Alt+Tab" "key 0xffe9 0xffc1|Alt+F4"; do
   IFS='|' read -r commands what <<<"$case"
   gn_start_saver /s
+  sleep 2  # past the moment a dialog would have come
   # shellcheck disable=SC2086
   gn_do $commands
   ends_within "$WL_SAVER_PID" 1000 || fail "$what (shortcuts refused) did not end the saver within a second"
