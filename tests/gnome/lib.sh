@@ -6,8 +6,11 @@
 #
 #   gn_start_shell [mutter]  gnome-shell (or plain mutter) headless on Wayland with two virtual
 #                            monitors, GN_MONITORS ("X,Y,W,H" each; 1280x720 left of 1024x768),
-#                            the desktop one loud colour (GN_DESKTOP, magenta), the overview
-#                            closed; then the session helper (gn_do) is ready
+#                            the desktop one loud colour (GN_DESKTOP, magenta), no blanking or
+#                            lock of its own (gsettings), an application entry vorthane.desktop
+#                            naming the saver (so the shell remembers the answer to its dialog
+#                            about shortcuts), the overview closed; then the session helper
+#                            (gn_do) is ready, with a keyboard and a pointer on the seat
 #   gn_do COMMAND...         one command of tests/gnome/session.py on the session's bus (keys,
 #                            pointer moves and clicks, screenshots, the overview, a lock); its
 #                            answer in GN_ANSWER; fails the test when the answer is an error
@@ -19,6 +22,7 @@
 #   gn_start_saver ARGS...   the saver in the session (pid in WL_SAVER_PID, stderr in
 #                            $WL_DIR/out/saver.err); waits until its banner shows on every monitor
 #   "${GN_ENV[@]}" CMD       a command with the session's buses: wl_run "${GN_ENV[@]}" gsettings ...
+#                            (a program started with it also needs GN_ENV for the bus)
 #
 # Keysyms for gn_do key: Escape 0xff1b, Super_L 0xffeb, Alt_L 0xffe9, Tab 0xff09, a 0x61.
 
