@@ -19,6 +19,11 @@ gn_start_window
 gn_do key 0x61
 wl_wait_for 5 grep -qx a "$WL_DIR/out/typed" || fail "the window behind gets no keys"
 : >"$WL_DIR/out/typed"
+# The pointer over the bare background of monitor 0 at (1000, 100), right of every caption line
+# and above the banner, where a move is the window's own event (over those it is theirs, and
+# does nothing): from the bottom-right corner (the top-left one opens the overview).
+gn_do move 10000 10000
+gn_do move -1303 -667
 
 # Waits up to $2 milliseconds for the saver to end; its status in WL_STATUS.
 ends_within() {
@@ -75,9 +80,11 @@ for n in "${!ends[@]}"; do
   [ "$n" -eq 0 ] || gn_start_saver /s
   [ "$n" -ne 1 ] || screens
   IFS=';' read -ra steps <<<"$commands"
-  for step in "${steps[@]}"; do
+  for s in "${!steps[@]}"; do
+    # Two moves, each its own event (the first only records where the pointer is).
+    [ "$s" -eq 0 ] || sleep 0.3
     # shellcheck disable=SC2086
-    gn_do $step
+    gn_do ${steps[$s]}
   done
   ends_within "$WL_SAVER_PID" 1000 || fail "$what did not end the saver within a second"
   [ "$WL_STATUS" -eq 0 ] || fail "$what: status $WL_STATUS: $(cat "$WL_DIR/out/saver.err")"

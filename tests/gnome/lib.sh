@@ -134,7 +134,7 @@ gn_start_window() {
   wl_wait_for 8 grep -q focus "$WL_DIR/out/typed" 2>/dev/null ||
     fail "no window behind: $(cat "$WL_DIR/out/window.err")"
 }
-gn_typed() { grep -v '^focus$' "$WL_DIR/out/typed" | tr '\n' ' '; }
+gn_typed() { grep -av '^focus$' "$WL_DIR/out/typed" | tr '\n' ' '; }
 
 gn_banner_on() { gn_shot "$1" "$WL_DIR/poll.ppm" && "$WL_CHECK" banner "$WL_DIR/poll.ppm" 1; }
 
