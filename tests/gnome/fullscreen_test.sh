@@ -9,8 +9,9 @@
 #   second, with status 0, and no key reaches the window behind (which got one before);
 # - the session locking (org.gnome.ScreenSaver's ActiveChanged(true)) ends it;
 # - with the shortcuts refused instead, Super (which the shell then takes: its overview opens)
-#   Alt+Tab and Alt+F4 (the shell closes a window) still end it within a second, and no key
-#   reaches the window behind;
+#   Alt+Tab, Alt+F4 (the shell closes a window) and Print (the shell's screenshot tool takes the
+#   keys) still end it within a second, and no key reaches the window behind; so does the
+#   overview opened by another program;
 # - started while the overview is open, it ends with one line and status 1, leaving no window.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -96,7 +97,10 @@ done
 
 # The user said Deny: the shell keeps its shortcuts.
 gn_do permission DENIED
-for case in "key 0xffeb|Super" "key 0xffe9 0xff09|Alt+Tab" "key 0xffe9 0xffc1|Alt+F4"; do
+# Print is the shell's alone (its screenshot tool takes the keys, the saver never sees it): the
+# keys going away ends the saver.
+for case in "key 0xffeb|Super" "key 0xffe9 0xff09|Alt+Tab" "key 0xffe9 0xffc1|Alt+F4" \
+  "key 0xff61|Print" "overview true|the overview opened by another program"; do
   IFS='|' read -r commands what <<<"$case"
   gn_start_saver /s
   sleep 2  # past the moment a dialog would have come
@@ -108,6 +112,7 @@ for case in "key 0xffeb|Super" "key 0xffe9 0xff09|Alt+Tab" "key 0xffe9 0xffc1|Al
   nothing_typed "$what (shortcuts refused)"
   # The shell had Super: its overview is what ended the saver.
   [ "$what" != Super ] || gn_overview_is true || fail "Super did not reach the shell"
+  [ "$what" != Print ] || gn_do key 0xff1b  # the screenshot tool closed
   gn_do overview false
   wl_wait_for 10 gn_overview_is false || fail "the overview stays open"
   echo "$what ended it with the shortcuts refused"
