@@ -8,6 +8,7 @@
 # - Super, Alt+Tab, Escape, a letter, a pointer move and a click each end a new start within a
 #   second, with status 0, and no key reaches the window behind (which got one before);
 # - the session locking (org.gnome.ScreenSaver's ActiveChanged(true)) ends it;
+# - a monitor turned off leaves the other covered, turned on again it is covered again;
 # - with the shortcuts refused instead, Super (which the shell then takes: its overview opens)
 #   Alt+Tab, Alt+F4 (the shell closes a window) and Print (the shell's screenshot tool takes the
 #   keys) still end it within a second, and no key reaches the window behind; so does the
@@ -94,6 +95,22 @@ for n in "${!ends[@]}"; do
   gn_overview_is false || fail "$what opened the overview"
   echo "$what ended it"
 done
+
+# A monitor turned off and on again: the saver goes on covering the other, and covers it again.
+gn_start_saver /s
+gn_do monitors 1
+sleep 1
+kill -0 "$WL_SAVER_PID" 2>/dev/null || fail "the saver ended with a monitor turned off: $(cat "$WL_DIR/out/saver.err")"
+gn_shot 0 "$WL_DIR/one.ppm"
+echo -n "one monitor left: "
+"$WL_CHECK" model "$WL_DIR/one.ppm" 96 1 || fail "monitor 0 is not the model's frame with monitor 1 off"
+gn_do monitors 2
+wl_wait_for 10 gn_banner_on 1 || fail "no banner on monitor 1 turned on again"
+kill -0 "$WL_SAVER_PID" 2>/dev/null || fail "the saver ended with a monitor turned on"
+gn_do key 0x61
+ends_within "$WL_SAVER_PID" 1000 || fail "a key did not end the saver after the monitors changed"
+nothing_typed "the monitors changed"
+echo "a monitor turned off and on again: covered, then ended by a key"
 
 # The user said Deny: the shell keeps its shortcuts.
 gn_do permission DENIED

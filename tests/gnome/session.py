@@ -12,6 +12,8 @@
 #   pixel X Y              "ok rrggbb": the stage's pixel there
 #   permission ANSWER      stores the user's answer (GRANTED or DENIED) to the shell's question
 #                          whether vorthane may hold back shortcuts, as the shell's dialog does
+#   monitors N             keeps the first N monitors on, side by side (the others off), as the
+#                          display settings do
 #   lock                   takes the name org.gnome.ScreenSaver, if nobody has it, and announces
 #                          ActiveChanged(true) under it, as a session that locks does
 import atexit
@@ -80,6 +82,22 @@ def shot(x, y, w, h, path):
     return "ok %dx%d" % (width, height)
 
 
+def monitors(keep):
+    config = dbus.Interface(bus.get_object("org.gnome.Mutter.DisplayConfig",
+                                           "/org/gnome/Mutter/DisplayConfig"),
+                            "org.gnome.Mutter.DisplayConfig")
+    serial, all_monitors, _, _ = config.GetCurrentState()
+    logical, x = [], 0
+    for i, ((connector, _, _, _), modes, _) in enumerate(all_monitors[:keep]):
+        mode = ([m for m in modes if m[6].get("is-current")] or
+                [m for m in modes if m[6].get("is-preferred")] or modes)[0]
+        logical.append((dbus.Int32(x), dbus.Int32(0), dbus.Double(1.0), dbus.UInt32(0), i == 0,
+                        [(connector, mode[0], {})]))
+        x += int(mode[1])
+    config.ApplyMonitorsConfig(serial, dbus.UInt32(1), logical, {})  # 1: until changed again
+    return "ok"
+
+
 def lock():
     if bus.request_name("org.gnome.ScreenSaver", dbus.bus.NAME_FLAG_DO_NOT_QUEUE) not in (
             dbus.bus.REQUEST_NAME_REPLY_PRIMARY_OWNER, dbus.bus.REQUEST_NAME_REPLY_ALREADY_OWNER):
@@ -126,6 +144,8 @@ def run(words):
                                "org.freedesktop.impl.portal.PermissionStore")
         store.SetPermission("gnome", True, "shortcuts-inhibitor", "vorthane.desktop", [words[1]])
         return "ok"
+    if words[0] == "monitors":
+        return monitors(int(words[1]))
     if words[0] == "lock":
         return lock()
     return "error unknown command " + words[0]
