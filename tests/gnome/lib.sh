@@ -14,8 +14,9 @@
 #   gn_do COMMAND...         one command of tests/gnome/session.py on the session's bus (keys,
 #                            pointer moves and clicks, screenshots, the overview, a lock); its
 #                            answer in GN_ANSWER; fails the test when the answer is an error
-#   gn_shot N FILE           monitor N (0 or 1) as a binary PPM
-#   gn_pixel_is X Y #RRGGBB  whether the screen shows that colour there
+#   gn_shot N FILE           monitor N (0 or 1) as a binary PPM (gnome-shell only: plain mutter
+#                            takes no screenshots; nor has it an overview)
+#   gn_pixel_is X Y #RRGGBB  whether the screen shows that colour there (gnome-shell only)
 #   gn_start_window          a window behind (tests/gnome/typist.py, blue), focused, that writes
 #                            the name of each key it gets to $WL_DIR/out/typed
 #   gn_typed                 the keys the window behind got, on one line
