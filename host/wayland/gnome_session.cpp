@@ -93,7 +93,10 @@ GnomeSession::Overview GnomeSession::AwaitOverviewClosed(std::int64_t deadlineNs
   for (;;) {
     Process();
     if (broken_ || (heard_.overviewKnown && !heard_.overviewOpen)) return Overview::kClosed;
-    if (posix::MonotonicNowNs() >= deadlineNs) return Overview::kOpen;
+    // A bus that does not answer in time says nothing of an overview.
+    if (posix::MonotonicNowNs() >= deadlineNs) {
+      return heard_.overviewKnown ? Overview::kOpen : Overview::kClosed;
+    }
     pollfd fds[2] = {{signalFd, POLLIN, 0}, {Fd(), Events(), 0}};
     posix::WaitForDescriptors(fds, 2, deadlineNs);
     if (fds[0].revents != 0) return Overview::kSignalled;

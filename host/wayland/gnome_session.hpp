@@ -24,7 +24,7 @@ class GnomeSession : public SessionWatch {
 
   enum class Overview { kClosed, kOpen, kSignalled };
   // Waits until the shell's overview is closed, at most until deadlineNs; a session without the
-  // shell has none. A signal on signalFd ends the wait.
+  // shell (or whose bus does not answer in time) has none. A signal on signalFd ends the wait.
   Overview AwaitOverviewClosed(std::int64_t deadlineNs, int signalFd);
 
   int Fd() const override;
