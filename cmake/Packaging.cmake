@@ -31,7 +31,7 @@ set(VORTHANE_COPYRIGHT_PATH ${CPACK_PACKAGING_INSTALL_PREFIX}/${VORTHANE_COPYRIG
 
 # The desktop entry and the manual page are written for Debian's folders; a build for others
 # names its own.
-foreach(file vorthane.desktop vorthane-idle-watch.desktop vorthane.6x)
+foreach(file vorthane.desktop vorthane-idle-watch.desktop vorthane-gnome.desktop vorthane.6x)
   file(READ ${VORTHANE_PACKAGING}/${file} text)
   string(REPLACE "/usr/libexec/xscreensaver/vorthane" "${VORTHANE_SAVER_PATH}" text "${text}")
   string(REPLACE "/usr/share/doc/vorthane/copyright" "${VORTHANE_COPYRIGHT_PATH}" text "${text}")
@@ -40,6 +40,7 @@ foreach(file vorthane.desktop vorthane-idle-watch.desktop vorthane.6x)
 endforeach()
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
              ${VORTHANE_PACKAGING}/vorthane.desktop ${VORTHANE_PACKAGING}/vorthane-idle-watch.desktop
+             ${VORTHANE_PACKAGING}/vorthane-gnome.desktop
              ${VORTHANE_PACKAGING}/vorthane.6x)
 
 # Debian compresses manual pages and changelogs with gzip -9n (no name, no time stamp).
@@ -69,6 +70,10 @@ install(FILES ${VORTHANE_PACKAGED}/vorthane.desktop DESTINATION share/applicatio
         COMPONENT saver)
 install(FILES ${VORTHANE_PACKAGED}/vorthane-idle-watch.desktop DESTINATION share/vorthane
         COMPONENT saver)
+# GNOME knows the saver's windows (app id "vorthane") by this entry, and remembers by it whether
+# their user let them hold back the shell's shortcuts.
+install(FILES ${VORTHANE_PACKAGED}/vorthane-gnome.desktop DESTINATION share/applications
+        RENAME vorthane.desktop COMPONENT saver)
 install(FILES ${VORTHANE_PACKAGED}/vorthane.6x.gz DESTINATION share/man/man6 COMPONENT saver)
 install(FILES ${VORTHANE_PACKAGING}/copyright DESTINATION ${VORTHANE_COPYRIGHT_DIR}
         COMPONENT copyright)

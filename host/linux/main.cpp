@@ -45,15 +45,22 @@ struct PlatformRow {
   host::posix::Connection (*connect)(const Launch&, bool forced);
 };
 
-// Full-screen on Wayland where the compositor lets a saver cover its outputs; previews and
-// daemons' windows are X windows.
+bool FullScreenOnly(const Launch& launch) {
+  return !launch.request.window && !host::linux_program::IsPreview(launch.CommandLine());
+}
+
+// Full-screen on Wayland where the compositor lets a saver cover its outputs: over everything
+// with layer-shell, or else (GNOME) as fullscreen windows; previews and daemons' windows are X
+// windows.
 constexpr PlatformRow kPlatforms[] = {
-    {ServerChoice::kWayland,
-     [](const Launch& launch) {
-       return !launch.request.window && !host::linux_program::IsPreview(launch.CommandLine());
-     },
+    {ServerChoice::kWayland, &FullScreenOnly,
      [](const Launch& launch, bool forced) {
-       return host::wayland::Connect(launch.CommandLine(), forced);
+       return host::wayland::Connect(launch.CommandLine(), forced, host::wayland::Views::kOverlay);
+     }},
+    {ServerChoice::kWayland, &FullScreenOnly,
+     [](const Launch& launch, bool forced) {
+       return host::wayland::Connect(launch.CommandLine(), forced,
+                                     host::wayland::Views::kToplevels);
      }},
     {ServerChoice::kX11, [](const Launch&) { return true; },
      [](const Launch& launch, bool) { return host::x11::Connect(launch.request, launch.preview); }},

@@ -25,7 +25,9 @@ constexpr OptionLine kDaemonOptions[] = {
 // The platform's own choices (which display system to draw on) are listed here as they come.
 constexpr OptionLine kDisplayOptions[] = {
     {"-display NAME", "with the options above: the X display to draw on"},
-    {"--wayland", "full-screen on the Wayland compositor (it must offer layer-shell)"},
+    {"--wayland",
+     "full-screen on the Wayland compositor (over everything with layer-shell, else as\n"
+     "      fullscreen windows, as on GNOME)"},
     {"--x11", "on X11 (XWayland under Wayland), even where Wayland would do"},
 };
 
@@ -65,7 +67,8 @@ std::string UsageText() {
       "       vorthane -root | -window-id ID [standard options]   (as daemons start it)\n"
       "       vorthane --idle-watch MINUTES\n"
       "A screen saver: a banner and five caption lines sliding down on black.\n"
-      "Full-screen it runs on Wayland where the compositor offers layer-shell, on X11\n"
+      "Full-screen it runs on Wayland (over everything where the compositor offers\n"
+      "layer-shell, as fullscreen windows where it offers only xdg-shell), on X11\n"
       "otherwise; previews and daemons' windows are always X11's.\n\n";
   Section(out, "Modes:", kModes);
   out += '\n';

@@ -8,9 +8,14 @@
 
 namespace host::wayland {
 
-// The platform on the session's compositor. Without one (no Wayland session: no reason; a
-// compositor that cannot be reached or cannot cover its outputs: the reason), nothing -- and
-// when Wayland was forced, a final reason.
-posix::Connection Connect(const std::string& commandLine, bool forced);
+// How the views cover the outputs: overlay layer surfaces (wlroots desktops, KDE), or, where the
+// compositor has no layer-shell, fullscreen windows (GNOME), which end when they lose the focus.
+enum class Views { kOverlay, kToplevels };
+
+// The platform on the session's compositor, with views of that kind. Without one (no Wayland
+// session: no reason; a compositor that cannot be reached or cannot show such views: the
+// reason, which the fullscreen-window row leaves to the overlay row where both would give it),
+// nothing -- and when Wayland was forced and nothing else can serve, a final reason.
+posix::Connection Connect(const std::string& commandLine, bool forced, Views views);
 
 }  // namespace host::wayland

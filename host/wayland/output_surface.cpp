@@ -14,10 +14,6 @@ namespace {
 // How long a frame waits for the compositor to let go of a buffer.
 constexpr std::int64_t kBufferWaitNs = 200'000'000;
 
-constexpr std::uint32_t kAllEdges =
-    ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
-    ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT;
-
 pixman_color_t Colour(drawing::Rgb c) {
   return pixman_color_t{static_cast<std::uint16_t>(c.red * 257),
                         static_cast<std::uint16_t>(c.green * 257),
@@ -55,8 +51,12 @@ wl_region* EmptyRegion(wl_compositor* compositor) {
 
 }  // namespace
 
-OutputSurface::OutputSurface(wl_output* output, std::uint32_t name, Changed changed)
-    : output_(output), name_(name), changed_(std::move(changed)) {
+OutputSurface::OutputSurface(wl_output* output, std::uint32_t name, Changed changed,
+                             FocusChanged focusChanged)
+    : output_(output),
+      name_(name),
+      changed_(std::move(changed)),
+      focusChanged_(std::move(focusChanged)) {
   // Bound at version 3: the name and description of version 4 never come.
   static const wl_output_listener listener{&OutputGeometry, &OutputMode, &OutputDone,
                                            &OutputScale,    nullptr,     nullptr};
@@ -70,6 +70,12 @@ OutputSurface::~OutputSurface() {
   } else {
     wl_output_destroy(output_);
   }
+}
+
+void OutputSurface::OutputMode(void* data, wl_output*, std::uint32_t flags, std::int32_t width,
+                               std::int32_t height, std::int32_t) {
+  if ((flags & WL_OUTPUT_MODE_CURRENT) != 0)
+    static_cast<OutputSurface*>(data)->mode_ = {width, height};
 }
 
 void OutputSurface::OutputScale(void* data, wl_output*, std::int32_t factor) {
@@ -109,25 +115,27 @@ int OutputSurface::ToLogical(int pixels) const {
 
 void OutputSurface::Cover(const Globals& globals, bool takeKeyboard,
                           software::FreeTypeMeasurer& measurer) {
-  if (surface_ != nullptr || globals.layerShell == nullptr) return;
+  if (surface_ != nullptr || (globals.layerShell == nullptr && globals.wmBase == nullptr)) return;
   globals_ = globals;
   closed_ = false;
+  activated_ = false;
+  closeAsked_ = false;
   surface_ = wl_compositor_create_surface(globals.compositor);
-  layer_ = zwlr_layer_shell_v1_get_layer_surface(globals.layerShell, surface_, output_,
-                                                 ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "vorthane");
-  static const zwlr_layer_surface_v1_listener listener{&Configure, &Closed};
-  zwlr_layer_surface_v1_add_listener(layer_, &listener, this);
-  zwlr_layer_surface_v1_set_anchor(layer_, kAllEdges);
-  zwlr_layer_surface_v1_set_exclusive_zone(layer_, -1);
-  zwlr_layer_surface_v1_set_size(layer_, 0, 0);
-  // Version 1..3 take a boolean; from 4 on, 1 is still "exclusive".
-  zwlr_layer_surface_v1_set_keyboard_interactivity(layer_, takeKeyboard ? 1 : 0);
-  if (takeKeyboard && globals.shortcutsInhibit != nullptr && globals.seat != nullptr) {
-    // The compositor's key bindings (closing the window behind, starting programs) do not run
-    // while the saver has the keyboard; only those its user marked to run regardless do.
-    inhibitor_ = zwp_keyboard_shortcuts_inhibit_manager_v1_inhibit_shortcuts(
-        globals.shortcutsInhibit, surface_, globals.seat);
-  }
+  RoleEvents events{[this](drawing::PixelSize size) { Configured(size); }, [this] { Closed(); },
+                    [this](bool activated) {
+                      activated_ = activated;
+                      if (focusChanged_) focusChanged_(*this);
+                    },
+                    [this] {
+                      closeAsked_ = true;
+                      if (focusChanged_) focusChanged_(*this);
+                    }};
+  role_ = globals.layerShell != nullptr ? MakeOverlayLayer(globals.layerShell, surface_, output_,
+                                                           takeKeyboard, std::move(events))
+                                        : MakeFullscreenToplevel(globals.wmBase, surface_, output_,
+                                                                 "vorthane", std::move(events));
+  // A toplevel asks once it has the focus (InhibitShortcuts).
+  if (takeKeyboard && globals.layerShell != nullptr) InhibitShortcuts();
   if (!takeKeyboard) {
     // Input passes through to whatever handles it (a locker, say).
     wl_region* none = EmptyRegion(globals.compositor);
@@ -144,9 +152,9 @@ void OutputSurface::Cover(const Globals& globals, bool takeKeyboard,
         wp_fractional_scale_manager_v1_get_fractional_scale(globals.fractionalScale, surface_);
     wp_fractional_scale_v1_add_listener(fractional_, &fractionalListener, this);
   }
-  // The scene's subsurface shows its buffers as soon as they are committed; the layer
+  // The scene's subsurface shows its buffers as soon as they are committed; the role's
   // surface is committed after each frame too, since sway 1.7 repaints a desynchronized
-  // subsurface's damage only then. It leaves the pointer to the layer surface, whose
+  // subsurface's damage only then. It leaves the pointer to the role's surface, whose
   // coordinates cover the whole view.
   scene_ = wl_compositor_create_surface(globals.compositor);
   subsurface_ = wl_subcompositor_get_subsurface(globals.subcompositor, scene_, surface_);
@@ -161,6 +169,28 @@ void OutputSurface::Cover(const Globals& globals, bool takeKeyboard,
                                                      static_cast<software::CanvasScreen&>(*this));
   ++generation_;
   wl_surface_commit(surface_);
+}
+
+// The compositor's key bindings (closing the window behind, starting programs, its overview) do
+// not run while the saver has the keyboard; only those its user marked to run regardless do. A
+// compositor may first ask its user (GNOME shows a dialog over the saver) and says when it has
+// decided.
+void OutputSurface::InhibitShortcuts() {
+  if (inhibitor_ != nullptr || surface_ == nullptr || globals_.shortcutsInhibit == nullptr ||
+      globals_.seat == nullptr) {
+    return;
+  }
+  inhibitor_ = zwp_keyboard_shortcuts_inhibit_manager_v1_inhibit_shortcuts(
+      globals_.shortcutsInhibit, surface_, globals_.seat);
+  static const zwp_keyboard_shortcuts_inhibitor_v1_listener listener{&InhibitorAnswer,
+                                                                     &InhibitorAnswer};
+  zwp_keyboard_shortcuts_inhibitor_v1_add_listener(inhibitor_, &listener, this);
+}
+
+void OutputSurface::InhibitorAnswer(void* data, zwp_keyboard_shortcuts_inhibitor_v1*) {
+  auto* self = static_cast<OutputSurface*>(data);
+  self->inhibitorAnswered_ = true;
+  if (self->focusChanged_) self->focusChanged_(*self);
 }
 
 void OutputSurface::ForgetScene() {
@@ -214,7 +244,7 @@ void OutputSurface::Uncover() {
   if (scene_ != nullptr) wl_surface_destroy(scene_);
   if (viewport_ != nullptr) wp_viewport_destroy(viewport_);
   if (inhibitor_ != nullptr) zwp_keyboard_shortcuts_inhibitor_v1_destroy(inhibitor_);
-  if (layer_ != nullptr) zwlr_layer_surface_v1_destroy(layer_);
+  role_.reset();
   if (surface_ != nullptr) wl_surface_destroy(surface_);
   sceneViewport_ = nullptr;
   fractional_ = nullptr;
@@ -223,31 +253,31 @@ void OutputSurface::Uncover() {
   scene_ = nullptr;
   viewport_ = nullptr;
   inhibitor_ = nullptr;
-  layer_ = nullptr;
+  inhibitorAnswered_ = false;
   surface_ = nullptr;
+  activated_ = false;
+  closeAsked_ = false;
   size_ = {};
 }
 
-void OutputSurface::Configure(void* data, zwlr_layer_surface_v1* layer, std::uint32_t serial,
-                              std::uint32_t width, std::uint32_t height) {
-  auto* self = static_cast<OutputSurface*>(data);
-  zwlr_layer_surface_v1_ack_configure(layer, serial);
-  const drawing::PixelSize size{static_cast<int>(width), static_cast<int>(height)};
-  if (size == self->size_) return;
-  self->size_ = size;
-  self->groundBuffer_.reset();
-  self->groundShown_ = false;
+// A role that leaves the size to the client (a toplevel configured before it is fullscreen) is
+// given the output's: its mode in logical pixels.
+void OutputSurface::Configured(drawing::PixelSize size) {
+  if (size.width <= 0 || size.height <= 0) size = {mode_.width / scale_, mode_.height / scale_};
+  if (size == size_) return;
+  size_ = size;
+  groundBuffer_.reset();
+  groundShown_ = false;
   // The ground it showed is gone: it is drawn at once at the new size, even where the view was
   // hidden (a surface without content gets no frames, so it would never count as seen again).
-  self->seen_ = true;
-  self->changed_(*self);
+  seen_ = true;
+  changed_(*this);
 }
 
 // The output went away or the compositor will not show the surface any more.
-void OutputSurface::Closed(void* data, zwlr_layer_surface_v1*) {
-  auto* self = static_cast<OutputSurface*>(data);
-  self->closed_ = true;
-  self->changed_(*self);
+void OutputSurface::Closed() {
+  closed_ = true;
+  changed_(*this);
 }
 
 // Rounded as compositors round a surface's size at a fractional scale.

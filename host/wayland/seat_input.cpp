@@ -56,6 +56,8 @@ void SeatInput::DropKeyboard() {
   }
   keyboard_ = nullptr;
   held_.clear();
+  keyboardIn_ = false;
+  if (keyboardFocus_) keyboardFocus_();
 }
 
 void SeatInput::DropPointer() {
@@ -95,10 +97,15 @@ void SeatInput::KeyboardEnter(void* data, wl_keyboard*, std::uint32_t, wl_surfac
   auto* self = static_cast<SeatInput*>(data);
   const auto* key = static_cast<const std::uint32_t*>(keys->data);
   for (std::size_t i = 0; i < keys->size / sizeof *key; ++i) self->held_.insert(key[i]);
+  self->keyboardIn_ = true;
+  if (self->keyboardFocus_) self->keyboardFocus_();
 }
 
 void SeatInput::KeyboardLeave(void* data, wl_keyboard*, std::uint32_t, wl_surface*) {
-  static_cast<SeatInput*>(data)->held_.clear();
+  auto* self = static_cast<SeatInput*>(data);
+  self->held_.clear();
+  self->keyboardIn_ = false;
+  if (self->keyboardFocus_) self->keyboardFocus_();
 }
 
 std::int16_t SeatInput::ShiftState() const {

@@ -30,6 +30,10 @@ class SeatInput {
   void SetPointerHidden(bool hidden);
   // Keys pressed over the saver's surfaces and not yet released.
   bool KeysHeld() const { return !held_.empty(); }
+  // Whether the keys go to one of the saver's surfaces (or there is no keyboard at all); the
+  // callback hears of each change.
+  bool HasKeyboardFocus() const { return keyboard_ == nullptr || keyboardIn_; }
+  void OnKeyboardFocus(std::function<void()> changed) { keyboardFocus_ = std::move(changed); }
 
  private:
   static void Capabilities(void* data, wl_seat* seat, std::uint32_t caps);
@@ -67,6 +71,8 @@ class SeatInput {
   xkb_keymap* keymap_ = nullptr;
   xkb_state* state_ = nullptr;
   std::set<std::uint32_t> held_;
+  bool keyboardIn_ = false;
+  std::function<void()> keyboardFocus_;
   bool pointerHidden_ = false;
   bool pointerInside_ = false;
   std::uint32_t enterSerial_ = 0;

@@ -41,12 +41,14 @@ WaylandPlatform::WaylandPlatform(wl_display* display, std::string commandLine,
   const std::int64_t deadline = MonotonicNs() + kFirstAnswerLimitNs;
   for (int i = 0; i < 2 && answered_; ++i) {
     const Answer answer = Roundtrip(deadline);
-    if (answer == Answer::kSignalled) {
-      signals_.Drain();
-      posix::EndBySignal(signals_.Received());
-    }
+    if (answer == Answer::kSignalled) EndBySignal();
     answered_ = answer == Answer::kAnswered;
   }
+}
+
+void WaylandPlatform::EndBySignal() {
+  signals_.Drain();
+  posix::EndBySignal(signals_.Received());
 }
 
 WaylandPlatform::Answer WaylandPlatform::Roundtrip(std::int64_t deadlineNs) {
@@ -89,6 +91,7 @@ WaylandPlatform::~WaylandPlatform() {
     zwp_keyboard_shortcuts_inhibit_manager_v1_destroy(globals_.shortcutsInhibit);
   }
   if (globals_.layerShell != nullptr) zwlr_layer_shell_v1_destroy(globals_.layerShell);
+  if (globals_.wmBase != nullptr) xdg_wm_base_destroy(globals_.wmBase);
   if (globals_.shm != nullptr) wl_shm_destroy(globals_.shm);
   if (globals_.subcompositor != nullptr) wl_subcompositor_destroy(globals_.subcompositor);
   if (globals_.compositor != nullptr) wl_compositor_destroy(globals_.compositor);
@@ -116,6 +119,12 @@ void WaylandPlatform::Global(void* data, wl_registry* registry, std::uint32_t na
     g.shm = static_cast<wl_shm*>(bind(&wl_shm_interface, 1));
   } else if (is(zwlr_layer_shell_v1_interface)) {
     g.layerShell = static_cast<zwlr_layer_shell_v1*>(bind(&zwlr_layer_shell_v1_interface, 4));
+  } else if (is(xdg_wm_base_interface)) {
+    // Version 3 at most: later ones add toplevel events this platform has no use for.
+    g.wmBase = static_cast<xdg_wm_base*>(bind(&xdg_wm_base_interface, 3));
+    static const xdg_wm_base_listener listener{
+        [](void*, xdg_wm_base* base, std::uint32_t serial) { xdg_wm_base_pong(base, serial); }};
+    xdg_wm_base_add_listener(g.wmBase, &listener, nullptr);
   } else if (is(wp_viewporter_interface)) {
     g.viewporter = static_cast<wp_viewporter*>(bind(&wp_viewporter_interface, 1));
   } else if (is(wp_fractional_scale_manager_v1_interface)) {
@@ -131,6 +140,7 @@ void WaylandPlatform::Global(void* data, wl_registry* registry, std::uint32_t na
       self->seat_ = std::make_unique<SeatInput>(
           g.seat,
           [self](const InputEvent& event, wl_surface* surface) { self->Deliver(event, surface); });
+      self->seat_->OnKeyboardFocus([self] { self->focusChanged_ = true; });
     }
   } else if (is(wl_output_interface)) {
     self->AddOutput(static_cast<wl_output*>(bind(&wl_output_interface, 3)), name);
@@ -145,7 +155,8 @@ void WaylandPlatform::GlobalRemove(void* data, wl_registry*, std::uint32_t name)
 
 void WaylandPlatform::AddOutput(wl_output* output, std::uint32_t name) {
   outputs_.push_back(std::make_unique<OutputSurface>(
-      output, name, [this](OutputSurface& changed) { OutputChanged(changed); }));
+      output, name, [this](OutputSurface& changed) { OutputChanged(changed); },
+      [this](OutputSurface&) { focusChanged_ = true; }));
   if (fullScreen_) outputs_.back()->Cover(globals_, !session_.lockerChild, measurer_);
 }
 
@@ -154,6 +165,76 @@ void WaylandPlatform::AddOutput(wl_output* output, std::uint32_t name) {
 void WaylandPlatform::OutputChanged(OutputSurface& output) {
   if (output.closed()) output.Uncover();
   UpdateViews();
+}
+
+// Toplevels hold the focus while one of them is activated and has the keys: a window raised
+// over them takes the first, the shell's overview or a dialog of its own the second. The one
+// that holds it asks for the compositor's key bindings to be held back. The compositor may ask
+// its user first, in a dialog that takes the keys (the window stays activated): until it has
+// answered, or given the keys back (a refusal is not always said), the keys going away does not
+// end the saver (the dialog would go with it, and the question come again at every start); the
+// activation going away always does. The compositor moves the focus from one toplevel to
+// another in two steps (and gives a new one the focus while the next is mapped): the focus
+// counts as it stands once the events at hand are dispatched.
+void WaylandPlatform::SettleFocus() {
+  const bool keys = !seat_ || seat_->HasKeyboardFocus();
+  bool activated = false;
+  for (const auto& output : outputs_) {
+    if (!output->activated()) continue;
+    activated = true;
+    // One question at a time: each request may be a dialog of its own.
+    if (!keys || output->InhibitorAsked() || asking_ != 0) continue;
+    output->InhibitShortcuts();
+    if (output->InhibitorAsked()) {
+      asking_ = output->name();
+      askedNs_ = MonotonicNs();
+      lostWhileAsking_ = false;
+    }
+  }
+  const bool held = activated && keys;
+  if (held) {
+    focused_ = true;
+    focusDeadlineNs_ = kNoDeadline;
+  }
+  if (asking_ != 0) {
+    const auto asked = std::find_if(outputs_.begin(), outputs_.end(), [this](const auto& output) {
+      return output->name() == asking_;
+    });
+    // A dialog takes the keys at once: keys kept that long after the request were asked of
+    // nobody (an answer the compositor remembered, and does not say, was a refusal).
+    const bool noDialog = !lostWhileAsking_ && MonotonicNs() - askedNs_ >= kDialogGraceNs;
+    if (asked == outputs_.end() || (*asked)->InhibitorAnswered() || (held && lostWhileAsking_)) {
+      asking_ = 0;
+      if (!held) return;  // answered: the keys come back as the dialog closes
+    } else if (noDialog) {
+      asking_ = 0;
+    } else if (!keys) {
+      lostWhileAsking_ = true;
+    }
+  }
+  // Closing one of them (from the overview, say) ends the saver as any input does.
+  const bool closing = std::any_of(outputs_.begin(), outputs_.end(),
+                                   [](const auto& output) { return output->closeAsked(); });
+  focusLost_ = closing || (focused_ && (!activated || (!keys && asking_ == 0)));
+}
+
+bool WaylandPlatform::SessionEnds() {
+  if (!fullScreen_) return false;
+  if (focusChanged_) {
+    focusChanged_ = false;
+    SettleFocus();
+  }
+  if (focusLost_) {
+    focusLost_ = false;
+    return true;
+  }
+  if (focusDeadlineNs_ != kNoDeadline && MonotonicNs() >= focusDeadlineNs_) {
+    focusDeadlineNs_ = kNoDeadline;
+    failure_ = "the Wayland compositor did not give the saver's windows the keyboard within " +
+               std::to_string(kFocusLimitNs / 1'000'000'000) + " seconds";
+    return true;
+  }
+  return sessionEnded_;
 }
 
 void WaylandPlatform::UpdateViews() {
@@ -207,18 +288,22 @@ bool WaylandPlatform::Pump(std::int64_t deadlineNs, bool* signalled, bool displa
     wl_display_cancel_read(display_);
     return false;
   }
-  pollfd fds[2] = {{signals_.fd(), POLLIN, 0}, {wl_display_get_fd(display_), POLLIN, 0}};
-  const nfds_t count = display ? 2 : 1;
+  // The session's bus is read whenever the wait sleeps; the compositor only when asked.
+  pollfd fds[3] = {{signals_.fd(), POLLIN, 0},
+                   {watch_ ? watch_->Fd() : -1, watch_ ? watch_->Events() : short{0}, 0},
+                   {wl_display_get_fd(display_), POLLIN, 0}};
+  const nfds_t count = display ? 3 : 2;
   // A deadline already passed still reads what has arrived.
   const bool woken = deadlineNs <= MonotonicNs()
                          ? ::poll(fds, count, 0) > 0
                          : posix::WaitForDescriptors(fds, count, deadlineNs);
-  if (woken && display && fds[1].revents != 0) {
+  if (woken && display && fds[2].revents != 0) {
     if (wl_display_read_events(display_) < 0) return false;
   } else {
     wl_display_cancel_read(display_);
   }
   if (signalled != nullptr) *signalled = fds[0].revents != 0;
+  if (watch_ && fds[1].revents != 0) sessionEnded_ = watch_->Process() || sessionEnded_;
   return wl_display_dispatch_pending(display_) >= 0;
 }
 
@@ -243,10 +328,15 @@ WaitResult WaylandPlatform::Wait(const WaitDeadlines& deadlines, EventSink& sink
     const bool had = !input_.empty();
     DeliverPending(sink);
     if (had || connectionLost_ || viewsChanged_) return WaitResult::kReady;
+    if (SessionEnds()) {
+      sink.OnCloseRequest();
+      return WaitResult::kReady;
+    }
     const bool unseen = deadlines.frameNs == kNoDeadline;
     const bool due = MonotonicNs() >= deadlines.frameNs;
     // Unseen, the compositor is reminded of the views once a second.
-    const std::int64_t until = unseen ? MonotonicNs() + kUnseenAfterNs : deadlines.frameNs;
+    const std::int64_t until =
+        std::min(unseen ? MonotonicNs() + kUnseenAfterNs : deadlines.frameNs, focusDeadlineNs_);
     bool signalled = false;
     if (!Pump(until, &signalled, unseen || due)) {
       connectionLost_ = true;
@@ -275,7 +365,9 @@ void WaylandPlatform::AwaitFrames(EventSink& sink) {
   for (;;) {
     std::int64_t late = kNoDeadline;
     for (const auto& output : outputs_) late = std::min(late, output->FrameLateAtNs());
-    if (late == kNoDeadline || !input_.empty() || viewsChanged_) return;
+    if (late == kNoDeadline || !input_.empty() || viewsChanged_ || focusChanged_ || sessionEnded_) {
+      return;
+    }
     if (MonotonicNs() >= late) {
       for (const auto& output : outputs_) {
         if (output->FrameLateAtNs() <= MonotonicNs()) output->MarkUnseen();
@@ -311,6 +403,13 @@ void WaylandPlatform::SetFormCaption(std::string_view caption) {
 void WaylandPlatform::ShowFullScreen() {
   if (!windowCreated_) return;
   fullScreen_ = true;
+  focused_ = false;
+  focusChanged_ = false;
+  focusLost_ = false;
+  asking_ = 0;
+  lostWhileAsking_ = false;
+  // Toplevels must be given the focus; layer surfaces take the keyboard themselves.
+  if (globals_.layerShell == nullptr) focusDeadlineNs_ = MonotonicNs() + kFocusLimitNs;
   for (const auto& output : outputs_) output->Cover(globals_, !session_.lockerChild, measurer_);
   if (seat_) seat_->SetPointerHidden(pointerHidden_);
   // The views' sizes, before the first frame is painted.
@@ -332,6 +431,7 @@ void WaylandPlatform::DestroyFormWindow() {
   if (fullScreen_) LetKeysGo();
   windowCreated_ = false;
   fullScreen_ = false;
+  focusDeadlineNs_ = kNoDeadline;
   views_.clear();
   viewIds_.clear();
   for (const auto& output : outputs_) output->Uncover();

@@ -1,7 +1,8 @@
-// The platform on a Wayland compositor that offers layer-shell: the form full-screen as one
-// overlay surface on every output, followed as outputs come, go or change scale; input from the
-// seat; the event loop on the compositor's connection. There is no preview here: no other
-// client's surface can hold the form.
+// The platform on a Wayland compositor: the form full-screen as one overlay surface on every
+// output where the compositor offers layer-shell, or else as one fullscreen toplevel on each
+// output, followed as outputs come, go or change scale; input from the seat; the event loop on
+// the compositor's connection (and a desktop's session bus, where one is watched). There is no
+// preview here: no other client's surface can hold the form.
 #pragma once
 
 #include <wayland-client.h>
@@ -20,11 +21,18 @@
 #include "host/wayland/output_surface.hpp"
 #include "host/wayland/seat_input.hpp"
 #include "host/wayland/session_marker.hpp"
+#include "host/wayland/session_watch.hpp"
 
 namespace host::wayland {
 
 // How long a compositor may take to answer: far longer than any busy one takes.
 inline constexpr std::int64_t kFirstAnswerLimitNs = 5'000'000'000;
+// How long fullscreen toplevels may wait for the user's focus: a compositor gives it to a new
+// fullscreen window at once, and a saver without it would only hide the screen.
+inline constexpr std::int64_t kFocusLimitNs = 5'000'000'000;
+// How soon after a toplevel asks to hold back the compositor's keys a dialog asking the user
+// would have taken them.
+inline constexpr std::int64_t kDialogGraceNs = 1'500'000'000;
 
 struct SessionFacts {
   std::string runtimeDir;  // XDG_RUNTIME_DIR
@@ -47,17 +55,24 @@ class WaylandPlatform : public posix::SessionPlatform, public WindowOperations {
 
   // Whether the compositor lets a client cover its outputs at all (layer-shell), with the
   // surfaces, subsurfaces and shared memory the views are made of.
-  bool HasLayerShell() const {
-    return globals_.layerShell != nullptr && globals_.compositor != nullptr &&
-           globals_.subcompositor != nullptr && globals_.shm != nullptr;
-  }
+  bool HasLayerShell() const { return globals_.layerShell != nullptr && HasSurfaces(); }
+  // Whether it offers fullscreen toplevels (xdg-shell) instead: each view is then a window the
+  // compositor may take the focus from, and the saver ends when it does.
+  bool HasToplevels() const { return globals_.wmBase != nullptr && HasSurfaces(); }
+  // Watches the desktop's own word as well (the session locked, say): the saver ends on it.
+  void WatchSession(std::unique_ptr<SessionWatch> watch) { watch_ = std::move(watch); }
   // Whether the compositor answered the first questions in time (kFirstAnswerLimitNs).
   bool Answered() const { return answered_; }
   // Whether the run ended because the compositor went away.
   bool ConnectionLost() const { return connectionLost_; }
   int ReceivedSignal() const override { return signals_.Received(); }
+  // The descriptor a signal that ends the program shows on, for a wait before the run; and the
+  // end it then takes, as the program would before it began.
+  int SignalFd() const { return signals_.fd(); }
+  [[noreturn]] void EndBySignal();
   // A locker ends its saver by closing the connection; anyone else's going away is a failure.
   std::string Failure() const override {
+    if (!failure_.empty()) return failure_;
     return connectionLost_ && !session_.lockerChild ? "the Wayland compositor closed the connection"
                                                     : "";
   }
@@ -91,7 +106,16 @@ class WaylandPlatform : public posix::SessionPlatform, public WindowOperations {
                      std::uint32_t version);
   static void GlobalRemove(void* data, wl_registry* registry, std::uint32_t name);
   void AddOutput(wl_output* output, std::uint32_t name);
+  bool HasSurfaces() const {
+    return globals_.compositor != nullptr && globals_.subcompositor != nullptr &&
+           globals_.shm != nullptr;
+  }
   void OutputChanged(OutputSurface& output);
+  // After toplevel views gained or lost the focus: once none has it, the saver ends.
+  void SettleFocus();
+  // Whether the saver must end for the session's sake (focus lost or never given, the session
+  // locked); the reason it gives, if any, in failure_.
+  bool SessionEnds();
   // One view for each output whose surface the compositor configured.
   void UpdateViews();
   void Deliver(InputEvent event, wl_surface* surface);
@@ -132,6 +156,19 @@ class WaylandPlatform : public posix::SessionPlatform, public WindowOperations {
   std::map<std::pair<const OutputSurface*, int>, int> viewIds_;
   ViewIdSource newViewIds_;
   std::vector<InputEvent> input_;  // collected while dispatching, delivered after
+  std::unique_ptr<SessionWatch> watch_;
+  bool sessionEnded_ = false;  // the watch said the saver must end
+  // Toplevels: whether one had the focus since they were shown, whether none has it now, and
+  // until when the first focus is awaited.
+  bool focused_ = false;
+  bool focusChanged_ = false;  // since it was last settled
+  bool focusLost_ = false;
+  // The output whose request to hold back the compositor's keys is not answered yet, or 0.
+  std::uint32_t asking_ = 0;
+  std::int64_t askedNs_ = 0;
+  bool lostWhileAsking_ = false;
+  std::int64_t focusDeadlineNs_ = kNoDeadline;
+  std::string failure_;
 };
 
 }  // namespace host::wayland

@@ -42,8 +42,8 @@ earlier=("$work"/earlier/vorthane_1.00+20010909*_*.deb)
 # The files, where every daemon and settings dialog looks for them.
 dpkg-deb -x "$deb" "$work/root"
 for path in usr/libexec/xscreensaver/vorthane usr/share/xscreensaver/config/vorthane.xml \
-  usr/share/applications/screensavers/vorthane.desktop usr/share/man/man6/vorthane.6x.gz \
-  usr/share/vorthane/vorthane-idle-watch.desktop \
+  usr/share/applications/screensavers/vorthane.desktop usr/share/applications/vorthane.desktop \
+  usr/share/man/man6/vorthane.6x.gz usr/share/vorthane/vorthane-idle-watch.desktop \
   usr/share/doc/vorthane/copyright usr/share/doc/vorthane/changelog.Debian.gz; do
   [ -f "$work/root/$path" ] || fail "missing /$path"
 done
@@ -53,9 +53,10 @@ changelog_top=$(zcat "$work/root/usr/share/doc/vorthane/changelog.Debian.gz" | h
 xmllint --noout "$work/root/usr/share/xscreensaver/config/vorthane.xml" || fail "invalid settings file"
 grep -q '<_description>' "$work/root/usr/share/xscreensaver/config/vorthane.xml" ||
   fail "the settings file has no description"
-desktop-file-validate "$work/root/usr/share/applications/screensavers/vorthane.desktop" \
-  "$work/root/usr/share/vorthane/vorthane-idle-watch.desktop" ||
-  fail "invalid desktop entry"
+for entry in applications/screensavers/vorthane.desktop applications/vorthane.desktop \
+  vorthane/vorthane-idle-watch.desktop; do
+  desktop-file-validate "$work/root/usr/share/$entry" || fail "invalid desktop entry $entry"
+done
 man_warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l \
   "$work/root/usr/share/man/man6/vorthane.6x.gz" 2>&1 >/dev/null)
 [ -z "$man_warnings" ] || fail "the manual page has warnings: $man_warnings"

@@ -6,18 +6,24 @@
 #
 #   gn_start_shell [mutter]  gnome-shell (or plain mutter) headless on Wayland with two virtual
 #                            monitors, GN_MONITORS ("X,Y,W,H" each; 1280x720 left of 1024x768),
-#                            the desktop one loud colour (GN_DESKTOP, magenta), the overview
-#                            closed; then the session helper (gn_do) is ready
+#                            the desktop one loud colour (GN_DESKTOP, magenta), no blanking or
+#                            lock of its own (gsettings), an application entry vorthane.desktop
+#                            naming the saver (so the shell remembers the answer to its dialog
+#                            about shortcuts), the overview closed; then the session helper
+#                            (gn_do) is ready, with a keyboard and a pointer on the seat
 #   gn_do COMMAND...         one command of tests/gnome/session.py on the session's bus (keys,
 #                            pointer moves and clicks, screenshots, the overview, a lock); its
 #                            answer in GN_ANSWER; fails the test when the answer is an error
-#   gn_shot N FILE           monitor N (0 or 1) as a binary PPM
+#   gn_shot N FILE           monitor N (0 or 1) as a binary PPM (gnome-shell only: plain mutter
+#                            takes no screenshots; nor has it an overview)
+#   gn_pixel_is X Y #RRGGBB  whether the screen shows that colour there (gnome-shell only)
 #   gn_start_window          a window behind (tests/gnome/typist.py, blue), focused, that writes
 #                            the name of each key it gets to $WL_DIR/out/typed
 #   gn_typed                 the keys the window behind got, on one line
 #   gn_start_saver ARGS...   the saver in the session (pid in WL_SAVER_PID, stderr in
 #                            $WL_DIR/out/saver.err); waits until its banner shows on every monitor
 #   "${GN_ENV[@]}" CMD       a command with the session's buses: wl_run "${GN_ENV[@]}" gsettings ...
+#                            (a program started with it also needs GN_ENV for the bus)
 #
 # Keysyms for gn_do key: Escape 0xff1b, Super_L 0xffeb, Alt_L 0xffe9, Tab 0xff09, a 0x61.
 
@@ -61,6 +67,15 @@ gn_start_shell() {
     wl_run "${GN_ENV[@]}" gsettings set "org.gnome.$schema" "$key" "$value" ||
       fail "gsettings set org.gnome.$schema $key $value"
   done
+  # The program known to the shell by its window's app id, as an installed one is (so that the
+  # shell remembers what its user allowed it); the entry names a program that exists.
+  mkdir -p "$WL_DIR/home/.local/share/applications" "$WL_DIR/home/.local/share/gnome-shell"
+  # The shell's notice that it has no lock screen without a display manager, which it shows
+  # once (and over everything), already shown.
+  : >"$WL_DIR/home/.local/share/gnome-shell/lock-warning-shown"
+  printf '%s\n' "[Desktop Entry]" "Type=Application" "Name=Vorthane" "Exec=$WL_SAVER" \
+    "NoDisplay=true" >"$WL_DIR/home/.local/share/applications/vorthane.desktop"
+  chown -R "$WL_OWNER" "$WL_DIR/home/.local"
   local monitors=() m
   for m in "${GN_MONITORS[@]}"; do
     IFS=, read -r _ _ w h <<<"$m"
@@ -105,6 +120,7 @@ gn_try() {
 }
 gn_do() { gn_try "$@" || fail "$*: $GN_ANSWER"; }
 gn_overview_is() { gn_try get-overview && [ "$GN_ANSWER" = "ok $1" ]; }
+gn_pixel_is() { gn_try pixel "$1" "$2" && [ "$GN_ANSWER" = "ok ${3#\#}" ]; }
 
 gn_shot() {
   local x y w h
@@ -119,7 +135,7 @@ gn_start_window() {
   wl_wait_for 8 grep -q focus "$WL_DIR/out/typed" 2>/dev/null ||
     fail "no window behind: $(cat "$WL_DIR/out/window.err")"
 }
-gn_typed() { grep -v '^focus$' "$WL_DIR/out/typed" | tr '\n' ' '; }
+gn_typed() { grep -av '^focus$' "$WL_DIR/out/typed" | tr '\n' ' '; }
 
 gn_banner_on() { gn_shot "$1" "$WL_DIR/poll.ppm" && "$WL_CHECK" banner "$WL_DIR/poll.ppm" 1; }
 

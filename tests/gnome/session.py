@@ -9,8 +9,14 @@
 #   shot X Y W H FILE      the stage's area as a binary PPM
 #   overview true|false    opens or closes gnome-shell's overview
 #   get-overview           "ok true" or "ok false"
+#   pixel X Y              "ok rrggbb": the stage's pixel there
+#   permission ANSWER      stores the user's answer (GRANTED or DENIED) to the shell's question
+#                          whether vorthane may hold back shortcuts, as the shell's dialog does
+#   monitors N             keeps the first N monitors on, side by side (the others off), as the
+#                          display settings do
 #   lock                   takes the name org.gnome.ScreenSaver, if nobody has it, and announces
 #                          ActiveChanged(true) under it, as a session that locks does
+import atexit
 import os
 import sys
 import tempfile
@@ -25,6 +31,8 @@ bus = dbus.SessionBus()
 # gnome-shell answers screenshot requests only from the screenshot tool's name.
 bus.request_name("org.gnome.Screenshot")
 remote = None
+pixel_file = tempfile.mkstemp(suffix=".ppm")[1]
+atexit.register(os.unlink, pixel_file)
 
 
 def remote_session():
@@ -74,6 +82,22 @@ def shot(x, y, w, h, path):
     return "ok %dx%d" % (width, height)
 
 
+def monitors(keep):
+    config = dbus.Interface(bus.get_object("org.gnome.Mutter.DisplayConfig",
+                                           "/org/gnome/Mutter/DisplayConfig"),
+                            "org.gnome.Mutter.DisplayConfig")
+    serial, all_monitors, _, _ = config.GetCurrentState()
+    logical, x = [], 0
+    for i, ((connector, _, _, _), modes, _) in enumerate(all_monitors[:keep]):
+        mode = ([m for m in modes if m[6].get("is-current")] or
+                [m for m in modes if m[6].get("is-preferred")] or modes)[0]
+        logical.append((dbus.Int32(x), dbus.Int32(0), dbus.Double(1.0), dbus.UInt32(0), i == 0,
+                        [(connector, mode[0], {})]))
+        x += int(mode[1])
+    config.ApplyMonitorsConfig(serial, dbus.UInt32(1), logical, {})  # 1: until changed again
+    return "ok"
+
+
 def lock():
     if bus.request_name("org.gnome.ScreenSaver", dbus.bus.NAME_FLAG_DO_NOT_QUEUE) not in (
             dbus.bus.REQUEST_NAME_REPLY_PRIMARY_OWNER, dbus.bus.REQUEST_NAME_REPLY_ALREADY_OWNER):
@@ -103,11 +127,25 @@ def run(words):
         return "ok"
     if words[0] == "shot":
         return shot(int(words[1]), int(words[2]), int(words[3]), int(words[4]), words[5])
+    if words[0] == "pixel":
+        answer = shot(int(words[1]), int(words[2]), 1, 1, pixel_file)
+        if not answer.startswith("ok"):
+            return answer
+        with open(pixel_file, "rb") as f:
+            return "ok " + f.read()[-3:].hex()
     if words[0] == "overview":
         shell_properties().Set("org.gnome.Shell", "OverviewActive", words[1] == "true")
         return "ok"
     if words[0] == "get-overview":
         return "ok " + str(bool(shell_properties().Get("org.gnome.Shell", "OverviewActive"))).lower()
+    if words[0] == "permission":
+        store = dbus.Interface(bus.get_object("org.freedesktop.impl.portal.PermissionStore",
+                                              "/org/freedesktop/impl/portal/PermissionStore"),
+                               "org.freedesktop.impl.portal.PermissionStore")
+        store.SetPermission("gnome", True, "shortcuts-inhibitor", "vorthane.desktop", [words[1]])
+        return "ok"
+    if words[0] == "monitors":
+        return monitors(int(words[1]))
     if words[0] == "lock":
         return lock()
     return "error unknown command " + words[0]

@@ -23,7 +23,7 @@ def write(text):
 def mapped(*_):
     global log
     if log is None:
-        log = open(path, "w")
+        log = open(path, "a")  # appended to, so that a test can empty it meanwhile
 
 
 window = Gtk.Window(title="typist")

@@ -110,6 +110,7 @@ usr/share/
 usr/share/applications/
 usr/share/applications/screensavers/
 usr/share/applications/screensavers/vorthane.desktop
+usr/share/applications/vorthane.desktop
 usr/share/licenses/
 usr/share/licenses/vorthane/
 usr/share/licenses/vorthane/copyright

@@ -41,6 +41,7 @@ needed_libraries() {
 check_saver_tree() {
   local root=$1 saver=$2 copyright=$3
   local desktop=$root/usr/share/applications/screensavers/vorthane.desktop
+  local app=$root/usr/share/applications/vorthane.desktop
   local settings=$root/usr/share/xscreensaver/config/vorthane.xml
   local manual=$root/usr/share/man/man6/vorthane.6x.gz
   [ -x "$root$saver" ] || fail "no program at $saver"
@@ -53,6 +54,10 @@ check_saver_tree() {
       fail "the autostart entry's $key is not $saver"
   done
   desktop-file-validate "$desktop" "$autostart" || fail "invalid desktop entry"
+  # The entry by which GNOME knows the saver's windows.
+  grep -qx "Exec=$saver /s" "$app" || fail "the application entry's Exec is not $saver /s"
+  grep -qx "TryExec=$saver" "$app" || fail "the application entry's TryExec is not $saver"
+  desktop-file-validate "$app" || fail "invalid application entry"
   xmllint --noout "$settings" || fail "invalid settings file"
   zcat "$manual" | grep -q '^\.TH VORTHANE 6x' || fail "no manual page"
   zcat "$manual" | grep -qF "${saver//-/\\-}" || fail "the manual page does not name $saver"

@@ -64,6 +64,7 @@ $(dirname "$saver")
 $saver
 /usr/share/applications/screensavers
 /usr/share/applications/screensavers/vorthane.desktop
+/usr/share/applications/vorthane.desktop
 $(dirname "$copyright")
 $copyright
 /usr/share/man/man6/vorthane.6x.gz
