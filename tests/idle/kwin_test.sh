@@ -19,6 +19,7 @@ wl_wait_for 30 test -S "$WL_DIR/rt/kwin-test" || fail "KWin did not start: $(tai
 WL_DISPLAY=kwin-test
 
 savers() { pgrep -u "${WL_OWNER%:*}" -fx "$WL_SAVER /s" || true; }
+no_saver() { [ -z "$(savers)" ]; }
 one_saver() {
   [ "$(savers | grep -c .)" -le 1 ] || fail "two savers at once: $(savers | tr '\n' ' ')"
   [ -n "$(savers)" ]
@@ -36,5 +37,5 @@ while [ "$SECONDS" -lt "$end" ]; do one_saver || fail "the saver ended"; sleep 0
 kill -TERM "$watch"
 wl_wait_exit "$watch" 10 || fail "SIGTERM did not end the watch"
 [ "$WL_STATUS" -eq 143 ] || fail "the watch ended with status $WL_STATUS, not by SIGTERM"
-wl_wait_for 5 test -z "$(savers)" || fail "the saver outlived the watch"
+wl_wait_for 5 no_saver || fail "the saver outlived the watch"
 echo PASS

@@ -11,6 +11,7 @@ wl_start_window
 
 # Every copy of the saver this user runs; more than one fails the test at once.
 savers() { pgrep -u "${WL_OWNER%:*}" -fx "$WL_SAVER /s" || true; }
+no_saver() { [ -z "$(savers)" ]; }
 one_saver_shown() {
   [ "$(savers | wc -l)" -le 1 ] || fail "two savers at once: $(savers | tr '\n' ' ')"
   [ -n "$(savers)" ] && wl_banner_on HEADLESS-1 1
@@ -48,7 +49,7 @@ kill -0 "$watch" || fail "the watch ended"
 kill -TERM "$watch"
 wl_wait_exit "$watch" 10 || fail "SIGTERM did not end the watch"
 [ "$WL_STATUS" -eq 143 ] || fail "the watch ended with status $WL_STATUS, not by SIGTERM"
-wl_wait_for 5 test -z "$(savers)" || fail "the saver outlived the watch"
+wl_wait_for 5 no_saver || fail "the saver outlived the watch"
 
 # The compositor goes away: the watch ends by itself, with one line.
 wl_start watch2 "$WL_SAVER" --idle-watch 10

@@ -10,7 +10,7 @@ wl_start_sway
 wl_start_window
 # The window behind has the keyboard: what it gets is seen.
 wl_run wtype -s 300 -k x
-wl_wait_for 5 test "$(wl_typed)" = 78 || fail "the window behind got no key: '$(wl_typed)'"
+wl_wait_for 5 eval '[ "$(wl_typed)" = 78 ]' || fail "the window behind got no key: '$(wl_typed)'"
 : >"$WL_DIR/out/typed"
 # (wtype's -M sets a modifier without pressing a key; -P presses one.)
 for keys in "-M logo -k Return -m logo" "-k F9" \
@@ -23,7 +23,7 @@ for keys in "-M logo -k Return -m logo" "-k F9" \
   [ "$WL_STATUS" -eq 0 ] || fail "status $WL_STATUS after '$keys'"
   # The window behind has the keyboard again: a key typed now reaches it, and nothing before.
   wl_run wtype -s 300 -k x
-  wl_wait_for 5 test -n "$(wl_typed)" || fail "the window behind did not get the keyboard back"
+  wl_wait_for 5 eval '[ -n "$(wl_typed)" ]' || fail "the window behind did not get the keyboard back"
   [ "$(wl_typed)" = 78 ] || fail "'$keys' over the saver reached the window behind: $(wl_typed)"
   : >"$WL_DIR/out/typed"
   ! compgen -G "$WL_DIR/out/bound-*" >/dev/null || fail "'$keys' ran a binding: $(ls "$WL_DIR/out")"
