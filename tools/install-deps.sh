@@ -20,9 +20,10 @@ packages=(
   # KWin as a second compositor, with a fractional scale (screenshots over D-Bus)
   kwin-wayland dbus python3-dbus
   # headless GNOME (gnome-shell and plain mutter): settings through dconf, a GTK window behind,
-  # screenshots read with GdkPixbuf
+  # screenshots read with GdkPixbuf, the permission store where the shell keeps a user's answer
+  # about shortcuts (only recommended by GNOME's packages)
   gnome-shell mutter gjs dconf-service dconf-gsettings-backend python3-gi gir1.2-gtk-3.0
-  gir1.2-gdkpixbuf-2.0
+  gir1.2-gdkpixbuf-2.0 xdg-desktop-portal
   # the Windows program (vorthane.scr): the cross compiler, GoogleTest's source for it, and
   # wine to run its tests
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine wine64 fonts-wine
