@@ -4,19 +4,7 @@
 # the watch and its saver. (KWin here has no virtual keyboard to end the saver with a key.)
 set -euo pipefail
 source "$(dirname "$0")/../wayland/lib.sh"
-# As tests/wayland/kwin_test.sh: a copy without the file capability, its own session bus at the
-# runtime folder's usual place (where the watch looks for it).
-cp /usr/bin/kwin_wayland "$WL_DIR/kwin_wayland"
-chmod 755 "$WL_DIR/kwin_wayland"
-bus=unix:path=$WL_DIR/rt/bus
-(wl_exec dbus-daemon --session --nofork --address="$bus" >"$WL_DIR/dbus.log" 2>&1) &
-WL_PIDS+=($!)
-wl_wait_for 10 test -S "$WL_DIR/rt/bus" || fail "no session bus: $(cat "$WL_DIR/dbus.log")"
-(wl_exec env DBUS_SESSION_BUS_ADDRESS="$bus" "$WL_DIR/kwin_wayland" --virtual --width 1024 \
-  --height 768 --socket kwin-test --no-lockscreen --no-global-shortcuts >"$WL_DIR/kwin.log" 2>&1) &
-WL_PIDS=($! "${WL_PIDS[@]}")  # KWin first, before its bus
-wl_wait_for 30 test -S "$WL_DIR/rt/kwin-test" || fail "KWin did not start: $(tail -5 "$WL_DIR/kwin.log")"
-WL_DISPLAY=kwin-test
+wl_start_kwin 1024 768
 
 savers() { pgrep -u "${WL_OWNER%:*}" -fx "$WL_SAVER /s" || true; }
 no_saver() { [ -z "$(savers)" ]; }

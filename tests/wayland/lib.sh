@@ -193,6 +193,27 @@ WL_SAVER=$1
 WL_CHECK=$2
 WL_POINTER=$3
 
+# A headless KWin (socket kwin-test) of $1x$2 and any further options, on its own session bus at
+# the runtime folder's usual place ($WL_DIR/rt/bus, in WL_KWIN_BUS); afterwards WL_DISPLAY names
+# it. KWin runs from a copy without the file capability a container may not grant, under the
+# name Qt expects; KWin and its bus end with the test, KWin first.
+wl_start_kwin() {
+  local width=$1 height=$2
+  shift 2
+  cp /usr/bin/kwin_wayland "$WL_DIR/kwin_wayland"
+  chmod 755 "$WL_DIR/kwin_wayland"
+  WL_KWIN_BUS=unix:path=$WL_DIR/rt/bus
+  (wl_exec dbus-daemon --session --nofork --address="$WL_KWIN_BUS" >"$WL_DIR/dbus.log" 2>&1) &
+  WL_PIDS+=($!)
+  wl_wait_for 10 test -S "$WL_DIR/rt/bus" || fail "no session bus: $(cat "$WL_DIR/dbus.log")"
+  (wl_exec env KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1 DBUS_SESSION_BUS_ADDRESS="$WL_KWIN_BUS" \
+    "$WL_DIR/kwin_wayland" --virtual --width "$width" --height "$height" --socket kwin-test \
+    --no-lockscreen --no-global-shortcuts "$@" >"$WL_DIR/kwin.log" 2>&1) &
+  WL_PIDS=($! "${WL_PIDS[@]}")
+  wl_wait_for 30 test -S "$WL_DIR/rt/kwin-test" || fail "KWin did not start: $(tail -5 "$WL_DIR/kwin.log")"
+  WL_DISPLAY=kwin-test
+}
+
 # A sway nested in the outer one, with $1 outputs, each a floating window of the outer sway
 # (WL-1, ...), and its own runtime folder; afterwards WL_DISPLAY and WL_SWAYSOCK name the inner
 # one and WL_OUTER_SWAYSOCK the outer's. inner_outputs N holds once it has N outputs.
