@@ -18,6 +18,11 @@ cleanup() {
   for group in "${groups[@]}"; do kill -TERM -- "-$group" 2>/dev/null || true; done
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
   wait 2>/dev/null || true
+  # A desktop portal a dialog or the shell started may have mounted its documents in there.
+  local mount
+  for mount in $(findmnt -rn -o TARGET | grep -F "$work/" || true); do
+    fusermount -u -z "$mount" 2>/dev/null || umount -l "$mount" 2>/dev/null || true
+  done
   rm -rf "$work"
 }
 trap cleanup EXIT

@@ -9,9 +9,6 @@
 set -euo pipefail
 source "$(dirname "$0")/../gnome/lib.sh" "$@"
 here=$(cd "$(dirname "$0")" && pwd)
-# The session may start the document portal, whose mount in the runtime folder outlives the
-# shell for a moment: it is let go before the rig's folder is removed.
-trap 'fusermount -u -z "$WL_DIR/rt/doc" 2>/dev/null || umount -l "$WL_DIR/rt/doc" 2>/dev/null || true; wl_cleanup' EXIT
 gn_start_shell
 # The user's answer to the shell's one-time question whether the saver may hold back shortcuts,
 # given beforehand, so that no dialog takes the key that ends the saver (a session helper without

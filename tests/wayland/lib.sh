@@ -10,6 +10,11 @@ wl_cleanup() {
   local pid
   for pid in "${WL_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${WL_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
+  # A desktop portal a dialog or the shell started may have mounted its documents in there.
+  local mount
+  for mount in $(findmnt -rn -o TARGET | grep -F "$WL_DIR/" || true); do
+    fusermount -u -z "$mount" 2>/dev/null || umount -l "$mount" 2>/dev/null || true
+  done
   rm -rf "$WL_DIR"
 }
 trap wl_cleanup EXIT
