@@ -29,18 +29,6 @@ gn_do move -1303 -667
 
 # How long the saver may take to end (a sanitizer build's process ends more slowly).
 limit=${GN_END_LIMIT_MS:-1000}
-# Waits up to $2 milliseconds for the saver to end; its status in WL_STATUS.
-ends_within() {
-  local limit=$(($(date +%s%N) / 1000000 + $2))
-  while kill -0 "$1" 2>/dev/null; do
-    [ "$(($(date +%s%N) / 1000000))" -lt "$limit" ] || return 1
-    sleep 0.02
-  done
-  set +e
-  wait "$1"
-  WL_STATUS=$?
-  set -e
-}
 nothing_typed() { [ -z "$(gn_typed)" ] || fail "$1: the window behind got: $(gn_typed)"; }
 
 # Every monitor covered to the edge with the model's frame, the picture moving.
@@ -90,7 +78,7 @@ for n in "${!ends[@]}"; do
     # shellcheck disable=SC2086
     gn_do ${steps[$s]}
   done
-  ends_within "$WL_SAVER_PID" "$limit" || fail "$what did not end the saver within $limit ms"
+  wl_wait_exit_ms "$WL_SAVER_PID" "$limit" || fail "$what did not end the saver within $limit ms"
   [ "$WL_STATUS" -eq 0 ] || fail "$what: status $WL_STATUS: $(cat "$WL_DIR/out/saver.err")"
   sleep 0.3  # a key that went astray has arrived
   nothing_typed "$what"
@@ -110,7 +98,7 @@ gn_do monitors 2
 wl_wait_for 10 gn_banner_on 1 || fail "no banner on monitor 1 turned on again"
 kill -0 "$WL_SAVER_PID" 2>/dev/null || fail "the saver ended with a monitor turned on"
 gn_do key 0x61
-ends_within "$WL_SAVER_PID" "$limit" || fail "a key did not end the saver after the monitors changed"
+wl_wait_exit_ms "$WL_SAVER_PID" "$limit" || fail "a key did not end the saver after the monitors changed"
 nothing_typed "the monitors changed"
 echo "a monitor turned off and on again: covered, then ended by a key"
 
@@ -125,7 +113,7 @@ for case in "key 0xffeb|Super" "key 0xffe9 0xff09|Alt+Tab" "key 0xffe9 0xffc1|Al
   sleep 2  # past the moment a dialog would have come
   # shellcheck disable=SC2086
   gn_do $commands
-  ends_within "$WL_SAVER_PID" "$limit" || fail "$what (shortcuts refused) did not end the saver within $limit ms"
+  wl_wait_exit_ms "$WL_SAVER_PID" "$limit" || fail "$what (shortcuts refused) did not end the saver within $limit ms"
   [ "$WL_STATUS" -eq 0 ] || fail "$what: status $WL_STATUS: $(cat "$WL_DIR/out/saver.err")"
   sleep 0.3
   nothing_typed "$what (shortcuts refused)"

@@ -113,13 +113,15 @@ wl_shot() {
   cat "$WL_DIR/out/$2" >"$3"
 }
 
-# Waits for a process to end within $2 seconds; its status in WL_STATUS.
-wl_wait_exit() {
-  local pid=$1 limit=$2 end
-  end=$((SECONDS + limit))
+# Waits for a process to end within $2 seconds (wl_wait_exit_ms: milliseconds); its status in
+# WL_STATUS.
+wl_wait_exit() { wl_wait_exit_ms "$1" $(($2 * 1000)); }
+wl_wait_exit_ms() {
+  local pid=$1 end
+  end=$(($(date +%s%N) / 1000000 + $2))
   while kill -0 "$pid" 2>/dev/null; do
-    [ "$SECONDS" -lt "$end" ] || return 1
-    sleep 0.05
+    [ "$(($(date +%s%N) / 1000000))" -lt "$end" ] || return 1
+    sleep 0.02
   done
   set +e
   wait "$pid"
